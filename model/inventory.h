@@ -1,0 +1,69 @@
+// The inventory return model: four figures that describe one stock item and
+// the six result texts derived from them, exactly as the window shows them.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+struct InventoryInputs {
+    double price = 0.0;         // selling price of one unit
+    double cost = 0.0;          // cost of one unit
+    double buyPerMonth = 0.0;   // units bought per month
+    double sellPerMonth = 0.0;  // units sold per month
+};
+
+// The window reads at most this many characters of each input field.
+constexpr std::size_t kInputReadLimit = 19;
+
+// Every result text fits in this many bytes with its terminator.
+constexpr std::size_t kResultTextSize = 80;
+
+// Shown instead of a figure whose text would not fit in kResultTextSize - 1
+// characters: a cut number would be a wrong number.
+constexpr const char kTooLargeText[] = "Too large";
+
+enum ResultField {
+    kAnnualSales,
+    kGrossProfit,
+    kGrossProfitPercent,
+    kMonthsSupply,
+    kAverageInventory,
+    kReturnOnInventory,
+    kResultCount
+};
+
+// The labels beside the result fields, in ResultField order.
+extern const char* const kResultLabels[kResultCount];
+
+struct ResultTexts {
+    char text[kResultCount][kResultTextSize];
+};
+
+// The money figures of one item, each already narrowed to a double.
+struct InventoryFigures {
+    double annualSales = 0.0;
+    double grossProfit = 0.0;
+    double averageInventory = 0.0;
+};
+
+// Turns the four field texts into the stored figures: each text is cut to
+// kInputReadLimit characters, a "$" in the very first position of price and
+// cost is skipped, and the rest is read with ParseAmount.
+InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
+                            std::string_view sold);
+
+InventoryFigures ComputeFigures(const InventoryInputs& inputs);
+
+// The six result texts of an item, in ResultField order.
+ResultTexts ComputeResultTexts(const InventoryInputs& inputs);
+
+// The templates behind the result texts, for front ends that show figures of
+// their own (catalogue totals). Each writes a text of at most
+// kResultTextSize - 1 characters, or kTooLargeText.
+void FormatMoneyText(double amount, char (&out)[kResultTextSize]);
+void FormatGrossProfitPercentText(double grossProfit, double annualSales,
+                                  char (&out)[kResultTextSize]);
+void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
+                            char (&out)[kResultTextSize]);
+void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
+                                 char (&out)[kResultTextSize]);
