@@ -63,7 +63,6 @@ ResultTexts ComputeResultTexts(const InventoryInputs& inputs);
 void FormatMoneyText(double amount, char (&out)[kResultTextSize]);
 void FormatGrossProfitPercentText(double grossProfit, double annualSales,
                                   char (&out)[kResultTextSize]);
-void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
-                            char (&out)[kResultTextSize]);
+void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]);
 void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
                                  char (&out)[kResultTextSize]);

@@ -1,0 +1,165 @@
+#include "inventory.h"
+
+#include <cstring>
+
+#include "double_bits.h"
+#include "number_text.h"
+#include "wide_float.h"
+
+const char* const kResultLabels[kResultCount] = {
+    "Annual Sales",  "Gross Profit",      "Gross Profit Percentage",
+    "Months Supply", "Average Inventory", "Return on Inventory",
+};
+
+namespace {
+
+constexpr int kResultDecimals = 2;
+constexpr int kReturnWidth = 16;
+// Return on inventory is shown as a number only up to this percentage.
+constexpr double kReturnShownLimit = 1000.0;
+
+constexpr char kInfiniteText[] = "Infinite";
+constexpr char kNegativeText[] = "Negative";
+constexpr char kAboveLimitText[] = ">1000.00%";
+constexpr char kZeroPercentText[] = "0.00%";
+constexpr char kZeroMonthsText[] = "0.00  ";
+
+std::string_view CutToReadLimit(std::string_view text) {
+    return text.substr(0, text.size() < kInputReadLimit ? text.size() : kInputReadLimit);
+}
+
+// Only a "$" in the very first position is the currency sign; anything else
+// is left to ParseAmount, which reads a misplaced one as "no number".
+std::string_view SkipDollar(std::string_view text) {
+    return !text.empty() && text[0] == '$' ? text.substr(1) : text;
+}
+
+// The zero tests of the result rules: true for both zeros and for NaN.
+bool CountsAsZero(double value) {
+    return value == 0.0 || IsNaNBits(BitsOf(value));
+}
+
+void CopyText(const char* text, char (&out)[kResultTextSize]) {
+    std::strncpy(out, text, kResultTextSize - 1);
+    out[kResultTextSize - 1] = '\0';
+}
+
+// prefix + FormatFixed(value, width, 2) + suffix, or kTooLargeText when the
+// whole would not fit in the result buffer.
+void FormatTemplate(const char* prefix, double value, int width, const char* suffix,
+                    char (&out)[kResultTextSize]) {
+    const std::size_t prefixLength = std::strlen(prefix);
+    const std::size_t suffixLength = std::strlen(suffix);
+    char* number = out + prefixLength;
+    const std::size_t room = kResultTextSize - prefixLength - suffixLength;
+    const std::size_t length = FormatFixed(value, width, kResultDecimals, number, room);
+    if (length >= room) {
+        CopyText(kTooLargeText, out);
+        return;
+    }
+    std::memcpy(out, prefix, prefixLength);
+    std::memcpy(number + length, suffix, suffixLength + 1);
+}
+
+WideFloat WideConstant(double value) {
+    return Widen(value);
+}
+
+// A percentage dividend / divisor * 100, computed wide (the quotient is not
+// narrowed before the multiplication).
+WideFloat WidePercentage(double dividend, double divisor) {
+    return MultiplyWide(DivideWide(Widen(dividend), Widen(divisor)), WideConstant(100.0));
+}
+
+}  // namespace
+
+InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
+                            std::string_view sold) {
+    InventoryInputs inputs;
+    inputs.price = ParseAmount(SkipDollar(CutToReadLimit(price)));
+    inputs.cost = ParseAmount(SkipDollar(CutToReadLimit(cost)));
+    inputs.buyPerMonth = ParseAmount(CutToReadLimit(bought));
+    inputs.sellPerMonth = ParseAmount(CutToReadLimit(sold));
+    return inputs;
+}
+
+// The operations run in exactly this order, each rounded to 53 bits with a
+// wide exponent, and each figure is narrowed to a double once it is complete:
+// the order and the narrowing points fix the last bit of the results.
+InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
+    const WideFloat price = Widen(inputs.price);
+    const WideFloat cost = Widen(inputs.cost);
+    const WideFloat bought = Widen(inputs.buyPerMonth);
+    const WideFloat sold = Widen(inputs.sellPerMonth);
+    const WideFloat twelve = WideConstant(12.0);
+
+    InventoryFigures figures;
+    // annualSales = (sellPerMonth * price) * 12
+    figures.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), twelve));
+    // grossProfit = annualSales - ((cost * sellPerMonth) * 12); the subtrahend
+    // stays wide, so an overflowed annualSales gives an infinity, not a NaN.
+    figures.grossProfit = Narrow(
+        SubtractWide(Widen(figures.annualSales), MultiplyWide(MultiplyWide(cost, sold), twelve)));
+    // averageInventory = (buyPerMonth * cost) * 0.5
+    figures.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), WideConstant(0.5)));
+    return figures;
+}
+
+void FormatMoneyText(double amount, char (&out)[kResultTextSize]) {
+    FormatTemplate("$", amount, 1, "  ", out);
+}
+
+void FormatGrossProfitPercentText(double grossProfit, double annualSales,
+                                  char (&out)[kResultTextSize]) {
+    if (!CountsAsZero(annualSales)) {
+        FormatTemplate("", Narrow(WidePercentage(grossProfit, annualSales)), 1, "%", out);
+    } else if (!CountsAsZero(grossProfit)) {
+        CopyText(kInfiniteText, out);
+    } else {
+        CopyText(kZeroPercentText, out);
+    }
+}
+
+void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]) {
+    if (!CountsAsZero(sellPerMonth)) {
+        FormatTemplate("", Narrow(DivideWide(Widen(buyPerMonth), Widen(sellPerMonth))), 1, "  ",
+                       out);
+    } else if (!CountsAsZero(buyPerMonth)) {
+        CopyText(kInfiniteText, out);
+    } else {
+        CopyText(kZeroMonthsText, out);
+    }
+}
+
+void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
+                                 char (&out)[kResultTextSize]) {
+    if (CountsAsZero(averageInventory)) {
+        CopyText(CountsAsZero(grossProfit) ? kZeroPercentText : kInfiniteText, out);
+        return;
+    }
+    // The bands are tested on the wide value, before any narrowing or
+    // rounding for display: 1000.004 is above the limit, and a negative value
+    // too small for a double is still negative.
+    const WideFloat r = WidePercentage(grossProfit, averageInventory);
+    if (IsGreaterWide(r, kReturnShownLimit)) {
+        CopyText(kAboveLimitText, out);
+    } else if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
+        FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
+    } else {
+        CopyText(kNegativeText, out);
+    }
+}
+
+ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
+    const InventoryFigures figures = ComputeFigures(inputs);
+    ResultTexts texts;
+    FormatMoneyText(figures.annualSales, texts.text[kAnnualSales]);
+    FormatMoneyText(figures.grossProfit, texts.text[kGrossProfit]);
+    FormatGrossProfitPercentText(figures.grossProfit, figures.annualSales,
+                                 texts.text[kGrossProfitPercent]);
+    FormatMonthsSupplyText(inputs.buyPerMonth, inputs.sellPerMonth, texts.text[kMonthsSupply]);
+    FormatMoneyText(figures.averageInventory, texts.text[kAverageInventory]);
+    FormatReturnOnInventoryText(figures.grossProfit, figures.averageInventory,
+                                texts.text[kReturnOnInventory]);
+    return texts;
+}
