@@ -1,0 +1,49 @@
+#include "catalogue_totals.h"
+
+#include <cmath>
+
+namespace {
+
+void AddToSum(CompensatedSum& total, double value) {
+    double sum = total.sum + value;
+    // The smaller addend is the one whose low bits the addition lost.
+    if (std::fabs(total.sum) >= std::fabs(value)) {
+        total.compensation += (total.sum - sum) + value;
+    } else {
+        total.compensation += (value - sum) + total.sum;
+    }
+    total.sum = sum;
+}
+
+double ReadSum(const CompensatedSum& total) {
+    // Once the sum is infinite or not a number the compensation is meaningless
+    // (inf - inf); the plain sum already says what the row should show.
+    if (!std::isfinite(total.sum)) {
+        return total.sum;
+    }
+    return total.sum + total.compensation;
+}
+
+}  // namespace
+
+void AddItemToTotals(CatalogueTotals& totals, const InventoryInputs& inputs) {
+    InventoryFigures figures = ComputeFigures(inputs);
+    AddToSum(totals.annualSales, figures.annualSales);
+    AddToSum(totals.grossProfit, figures.grossProfit);
+    AddToSum(totals.averageInventory, figures.averageInventory);
+}
+
+ResultTexts FormatTotalsTexts(const CatalogueTotals& totals) {
+    double annualSales = ReadSum(totals.annualSales);
+    double grossProfit = ReadSum(totals.grossProfit);
+    double averageInventory = ReadSum(totals.averageInventory);
+
+    ResultTexts texts;
+    FormatMoneyText(annualSales, texts.text[kAnnualSales]);
+    FormatMoneyText(grossProfit, texts.text[kGrossProfit]);
+    FormatGrossProfitPercentText(grossProfit, annualSales, texts.text[kGrossProfitPercent]);
+    texts.text[kMonthsSupply][0] = '\0';
+    FormatMoneyText(averageInventory, texts.text[kAverageInventory]);
+    FormatReturnOnInventoryText(grossProfit, averageInventory, texts.text[kReturnOnInventory]);
+    return texts;
+}

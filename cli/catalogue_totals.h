@@ -1,0 +1,27 @@
+// The catalogue's last row: money figures summed over all items, with the
+// percentages worked out from the sums (averaging percentages would weigh a
+// one-dollar item like a thousand-dollar one).
+#pragma once
+
+#include "inventory.h"
+
+// A running sum with Neumaier's compensation: the rounding error of every
+// addition is kept aside and added back at the end, so a million rows of
+// cents do not drift into the shown digits.
+struct CompensatedSum {
+    double sum = 0.0;
+    double compensation = 0.0;
+};
+
+struct CatalogueTotals {
+    CompensatedSum annualSales;
+    CompensatedSum grossProfit;
+    CompensatedSum averageInventory;
+};
+
+void AddItemToTotals(CatalogueTotals& totals, const InventoryInputs& inputs);
+
+// The totals through the same templates and fixed texts as one item's results;
+// the months supply text is empty, since a sum of counts of different items
+// means nothing.
+ResultTexts FormatTotalsTexts(const CatalogueTotals& totals);

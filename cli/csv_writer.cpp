@@ -1,0 +1,35 @@
+#include "csv_writer.h"
+
+namespace {
+
+bool NeedsQuotes(std::string_view field, char delimiter) {
+    if (field.empty()) {
+        return false;
+    }
+    if (field.front() == ' ' || field.back() == ' ') {
+        return true;
+    }
+    for (char c : field) {
+        if (c == delimiter || c == '"' || c == '\r' || c == '\n') {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+void AppendCsvField(OutputBuffer& output, std::string_view field, char delimiter) {
+    if (!NeedsQuotes(field, delimiter)) {
+        AppendText(output, field);
+        return;
+    }
+    AppendChar(output, '"');
+    for (char c : field) {
+        if (c == '"') {
+            AppendChar(output, '"');
+        }
+        AppendChar(output, c);
+    }
+    AppendChar(output, '"');
+}

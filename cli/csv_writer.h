@@ -1,0 +1,14 @@
+// Writes RFC 4180 fields, quoting only those that need it.
+#pragma once
+
+#include <string_view>
+
+#include "output_buffer.h"
+
+// RFC 4180 ends every record with CR LF.
+constexpr std::string_view kCsvRecordEnd = "\r\n";
+
+// Appends `field`, in double quotes (inner quotes doubled) when it holds the
+// delimiter, a quote, CR or LF, or begins or ends with a blank: the result
+// texts keep their blanks, and some spreadsheet imports trim unquoted fields.
+void AppendCsvField(OutputBuffer& output, std::string_view field, char delimiter);

@@ -1,0 +1,82 @@
+#include "hex_float.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr int kFractionBits = 52;
+constexpr int kExponentBias = 1023;
+constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
+constexpr unsigned kExponentAllOnes = 0x7FF;
+
+std::size_t AppendText(char* out, std::size_t length, const char* text) {
+    std::size_t textLength = std::strlen(text);
+    std::memcpy(out + length, text, textLength);
+    return length + textLength;
+}
+
+// Decimal digits of the binary exponent, at most 4 of them (|e| <= 1023).
+std::size_t AppendExponent(char* out, std::size_t length, int exponent) {
+    out[length++] = 'p';
+    out[length++] = exponent < 0 ? '-' : '+';
+    unsigned magnitude =
+        exponent < 0 ? static_cast<unsigned>(-exponent) : static_cast<unsigned>(exponent);
+    char digits[4];
+    int count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    while (count > 0) {
+        out[length++] = digits[--count];
+    }
+    return length;
+}
+
+}  // namespace
+
+std::size_t FormatHexFloat(double value, char (&out)[kHexFloatSize]) {
+    std::uint64_t bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    bool negative = (bits >> 63) != 0;
+    unsigned biasedExponent = static_cast<unsigned>(bits >> kFractionBits) & kExponentAllOnes;
+    std::uint64_t fraction = bits & kFractionMask;
+
+    std::size_t length = 0;
+    if (negative) {
+        out[length++] = '-';
+    }
+    if (biasedExponent == kExponentAllOnes) {
+        length = AppendText(out, length, fraction == 0 ? "inf" : "nan");
+        out[length] = '\0';
+        return length;
+    }
+    if (biasedExponent == 0 && fraction == 0) {
+        length = AppendText(out, length, "0x0p+0");
+        out[length] = '\0';
+        return length;
+    }
+
+    // A subnormal keeps the exponent of the smallest normal, 2^-1022, and
+    // shows its missing leading bit as "0x0.", exactly like glibc.
+    bool subnormal = biasedExponent == 0;
+    int exponent = subnormal ? 1 - kExponentBias : static_cast<int>(biasedExponent) - kExponentBias;
+    length = AppendText(out, length, subnormal ? "0x0" : "0x1");
+
+    // 52 fraction bits are 13 hex digits; trailing zero digits are dropped.
+    if (fraction != 0) {
+        out[length++] = '.';
+        static const char kHexDigits[] = "0123456789abcdef";
+        int shift = kFractionBits - 4;
+        std::uint64_t rest = fraction;
+        while (rest != 0) {
+            out[length++] = kHexDigits[(rest >> shift) & 0xF];
+            rest &= (std::uint64_t{1} << shift) - 1;
+            shift -= 4;
+        }
+    }
+    length = AppendExponent(out, length, exponent);
+    out[length] = '\0';
+    return length;
+}
