@@ -140,11 +140,13 @@ void LexNumber(std::string_view text, DecimalNumber& number) {
             }
         }
     }
+    if (sticky) {
+        // Nonzero digits were dropped: the kept zeros are not trailing ones.
+        number.digits[number.count++] = '1';
+        return;
+    }
     while (number.count > 0 && number.digits[number.count - 1] == '0') {
         --number.count;
-    }
-    if (sticky) {
-        number.digits[number.count++] = '1';
     }
 }
 
@@ -281,9 +283,12 @@ double RoundExactly(const DecimalNumber& number, std::int64_t b) {
 double ParseAmount(std::string_view text) {
     DecimalNumber number;
     LexNumber(text, number);
+    if (!number.hasNumber) {
+        return 0.0;  // a lone sign is no number, and no number is +0
+    }
     const std::uint64_t signBit = number.negative ? kSignBit : 0;
     if (number.count == 0) {
-        return DoubleFromBits(signBit);  // no number, or all its digits zero
+        return DoubleFromBits(signBit);  // all digits zero: a zero of the written sign
     }
     // value = D * 10^b with D the digits as an integer.
     const std::int64_t b = number.exponent - number.count;

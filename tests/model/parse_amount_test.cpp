@@ -1,0 +1,195 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+
+#include "exact_decimal.h"
+#include "number_text.h"
+#include "test_support.h"
+
+namespace {
+
+struct ParseCase {
+    const char* text;
+    double expected;
+};
+
+void ExpectParses(const std::string& text, double expected) {
+    const double actual = ParseAmount(text);
+    EXPECT_EQ(Bits(actual), Bits(expected))
+        << "text \"" << text << "\"\n  got      " << Describe(actual) << "\n  expected "
+        << Describe(expected);
+}
+
+TEST(ParseAmount, ReadsTheLongestLeadingNumber) {
+    const ParseCase cases[] = {
+        {"  12.5abc", 12.5},
+        {"1,000", 1.0},
+        {"1e3", 1000.0},
+        {"1d3", 1000.0},
+        {"1E+3", 1000.0},
+        {"1D-2", 0x1.47ae147ae147bp-7},
+        {".5", 0.5},
+        {"5.", 5.0},
+        {"+7", 7.0},
+        {"0x10", 0.0},
+        {"1e", 1.0},
+        {"1e+", 1.0},
+        {"1e-", 1.0},
+        {"2.5e+x", 2.5},
+        {"3-4", 3.0},
+        {"1.2.3", 1.2},
+        {"\t\n\v\f\r 42", 42.0},
+        {"007.50", 7.5},
+        {"-12.25", -12.25},
+        {"0.000", 0.0},
+        {"12 34", 12.0},
+        {"1e0003", 1000.0},
+        {"+.5e1", 5.0},
+    };
+    for (const ParseCase& c : cases) {
+        ExpectParses(c.text, c.expected);
+    }
+}
+
+TEST(ParseAmount, TextWithoutANumberGivesPositiveZero) {
+    for (const char* text :
+         {"", "-", "+", ".", "-.", "- 5", "$5", "inf", "nan", "e5", " ", "abc"}) {
+        ExpectParses(text, 0.0);
+    }
+}
+
+TEST(ParseAmount, ZerosKeepTheWrittenSign) {
+    ExpectParses("-0", -0.0);
+    ExpectParses("-0.000e5", -0.0);
+    ExpectParses("-0e-999999", -0.0);
+    ExpectParses("0e999999", 0.0);
+    ExpectParses("-1e-400", -0.0);
+    ExpectParses("1e-400", 0.0);
+}
+
+TEST(ParseAmount, OverflowGivesASignedInfinity) {
+    const double inf = FromBits(0x7FF0000000000000u);
+    ExpectParses("1e400", inf);
+    ExpectParses("-1e400", -inf);
+    ExpectParses("1e99999999999999999999", inf);
+    ExpectParses("0.0000001e5210", inf);
+    // The largest double is 1.7976931348623157e308; the overflow threshold is
+    // 2^1024 - 2^970 (half a unit above it), which ties to the largest double.
+    ExpectParses("1.7976931348623157e308", 0x1.fffffffffffffp+1023);
+    ExpectParses("1.7976931348623159e308", inf);
+}
+
+TEST(ParseAmount, ExponentSaturatesBeyond5200) {
+    // Digits after the exponent passed 5200 change nothing.
+    ExpectParses("1e-5201", 0.0);
+    ExpectParses("1e-52019999999", 0.0);
+    ExpectParses("1e5201", FromBits(0x7FF0000000000000u));
+}
+
+TEST(ParseAmount, ExactTiesGoToTheSmallerMagnitude) {
+    const ParseCase cases[] = {
+        {"9007199254740993", 0x1p53},                 // 2^53 + 1: tie, even and smaller agree
+        {"9007199254740995", 0x1.0000000000001p53},   // 2^53 + 3: tie, smaller is 2^53 + 2
+        {"18014398509481987", 0x1.0000000000001p54},  // 2^54 + 3: 3/4 of a unit, nearest
+        {"-9007199254740995", -0x1.0000000000001p53},
+        {"9007199254740995e0", 0x1.0000000000001p53},
+        {"900719925474099.5e1", 0x1.0000000000001p53},
+    };
+    for (const ParseCase& c : cases) {
+        ExpectParses(c.text, c.expected);
+    }
+}
+
+TEST(ParseAmount, SubnormalsUnderflowGradually) {
+    ExpectParses("1e-310", 0x0.012688b70e62bp-1022);
+    ExpectParses("4.9406564584124654e-324", 0x0.0000000000001p-1022);
+    ExpectParses("2.2250738585072014e-308", 0x1p-1022);
+    ExpectParses("2.2250738585072009e-308", 0x0.fffffffffffffp-1022);
+    // Half the smallest subnormal is a tie and goes to zero; a hair above it does not.
+    ExpectParses("2.4703282292062327e-324", 0.0);
+    ExpectParses("2.4703282292062328e-324", 0x0.0000000000001p-1022);
+}
+
+TEST(ParseAmount, LongTextsAreExact) {
+    // A digit a thousand places after the point decides a tie.
+    ExpectParses("9007199254740993." + std::string(1000, '0') + "1", 0x1.0000000000001p53);
+    ExpectParses("9007199254740993." + std::string(1000, '0'), 0x1p53);
+    ExpectParses("0." + std::string(5000, '0') + "1e5001", 1.0);
+    ExpectParses(std::string(400, '9'), FromBits(0x7FF0000000000000u));
+    ExpectParses("1." + std::string(100000, '0') + "1", 1.0);
+    ExpectParses("0." + std::string(100000, '0') + "1", 0.0);
+    // The written exponent saturates whatever the mantissa: 10^100000 * 10^-5201.
+    ExpectParses("1" + std::string(100000, '0') + "e-100000", FromBits(0x7FF0000000000000u));
+}
+
+// Midpoints between neighbouring doubles, written out in full: the midpoint
+// itself goes to the smaller magnitude, a hair above it to the larger one,
+// and a hair below to the smaller.
+struct Neighbours {
+    std::uint64_t lowerBits;  // the upper neighbour is lowerBits + 1
+};
+
+std::string DecrementDigits(std::string text) {
+    for (auto it = text.rbegin(); it != text.rend(); ++it) {
+        if (*it == '.') {
+            continue;
+        }
+        if (*it != '0') {
+            --*it;
+            break;
+        }
+        *it = '9';
+    }
+    return text;
+}
+
+void CheckMidpoint(std::uint64_t lowerBits) {
+    std::uint64_t m;
+    int e;
+    exact::Split(lowerBits, m, e);
+    const std::string midpoint = exact::Decimal(2 * m + 1, e - 1);
+    const bool hasPoint = midpoint.find('.') != std::string::npos;
+    const std::string above = midpoint + (hasPoint ? "0001" : ".0001");
+    const std::string below = DecrementDigits(midpoint) + (hasPoint ? "9999" : ".9999");
+    const double lower = FromBits(lowerBits);
+    const double upper = FromBits(lowerBits + 1);
+    for (const char* sign : {"", "-"}) {
+        const double s = *sign == '-' ? -1.0 : 1.0;
+        ExpectParses(sign + midpoint, s * lower);
+        ExpectParses(sign + above, s * upper);
+        ExpectParses(sign + below, s * lower);
+    }
+}
+
+TEST(ParseAmount, MidpointsBetweenNeighbours) {
+    const std::uint64_t fixed[] = {
+        0x0000000000000000u,                       // 0 and the smallest subnormal
+        0x0000000000000001u, 0x000FFFFFFFFFFFFFu,  // subnormal into the smallest normal
+        0x0010000000000000u, 0x3FF0000000000000u,  // 1
+        0x3FB999999999999Au,                       // 0.1
+        0x433FFFFFFFFFFFFFu, 0x4340000000000000u,  // around 2^53
+        0x7FEFFFFFFFFFFFFEu, 0x7FEFFFFFFFFFFFFFu,  // the largest doubles (upper: infinity)
+    };
+    for (std::uint64_t bits : fixed) {
+        CheckMidpoint(bits);
+    }
+    std::mt19937_64 random(20261207);
+    for (int i = 0; i < 150; ++i) {
+        CheckMidpoint(random() % 0x7FF0000000000000u);
+    }
+}
+
+TEST(ParseAmount, ShortTextsRoundTrip) {
+    // Every double printed with 17 significant digits reads back as itself.
+    std::mt19937_64 random(7);
+    for (int i = 0; i < 20000; ++i) {
+        const double value = FromBits(random() % 0x7FF0000000000000u);
+        char text[40];
+        std::snprintf(text, sizeof text, "%.16e", value);
+        ExpectParses(text, value);
+    }
+}
+
+}  // namespace
