@@ -96,6 +96,7 @@ LineStatus ReadLine(LineReader& reader, Line& line) {
                 std::string_view(reader.buffer.data() + reader.begin, reader.end - reader.begin);
             line.endsWithCrLf = false;
             reader.begin = reader.end;
+            reader.scanned = 0;
             ++reader.lineNumber;
             return line.text.size() > kMaxLineLength ? kLineTooLong : kLineRead;
         }
