@@ -16,6 +16,20 @@ constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000u;
 // produces: negative, quiet, no other fraction bit.
 constexpr std::uint64_t kInvalidNaNBits = 0xFFF8000000000000u;
 
+inline int CountLeadingZeros64(std::uint64_t x) {
+    if (x == 0) {
+        return 64;
+    }
+    int n = 0;
+    for (int step = 32; step > 0; step /= 2) {
+        if ((x >> (64 - step)) == 0) {
+            n += step;
+            x <<= step;
+        }
+    }
+    return n;
+}
+
 inline std::uint64_t BitsOf(double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
@@ -42,9 +56,13 @@ inline std::uint64_t BitsFromSignificand(std::uint64_t m, int e) {
         return 0;
     }
     // Normalise to m in [2^52, 2^53) unless that would go below 2^-1074.
-    while (m < kHiddenBit && e > -1074) {
-        m <<= 1;
-        --e;
+    if (m < kHiddenBit) {
+        int shift = CountLeadingZeros64(m) - 11;
+        if (shift > e + 1074) {
+            shift = e + 1074;
+        }
+        m <<= shift;
+        e -= shift;
     }
     if (e + 52 > 1023) {
         return kInfinityBits;

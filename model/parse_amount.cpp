@@ -2,14 +2,16 @@
 //
 // Step 1 lexes the text into a decimal significand D (its significant digits,
 // at most kMaxDigits of them plus a sticky digit) and an exponent b with
-// value = D * 10^b. Step 2 takes the fast path when D and 10^|b| are exact
-// doubles; step 3 rounds exactly with big integers otherwise.
+// value = D * 10^b. Step 2 takes a fast path when D has at most 19 digits and
+// |b| is small: one exact double operation, or exact 128-bit integer
+// arithmetic. Step 3 rounds exactly with big integers otherwise.
 
 #include <cassert>
 #include <cstdint>
 
 #include "big_integer.h"
 #include "double_bits.h"
+#include "uint128.h"
 #include "number_text.h"
 
 namespace {
@@ -159,59 +161,95 @@ std::uint64_t SmallSignificand(const DecimalNumber& number) {
     return d;
 }
 
-// The 128-bit product a * b of two values below 2^64, as high and low halves.
-void Multiply64(std::uint64_t a, std::uint64_t b, std::uint64_t& high, std::uint64_t& low) {
-    const std::uint64_t aLow = a & 0xFFFFFFFFu, aHigh = a >> 32;
-    const std::uint64_t bLow = b & 0xFFFFFFFFu, bHigh = b >> 32;
-    const std::uint64_t lowLow = aLow * bLow;
-    const std::uint64_t highLow = aHigh * bLow;
-    const std::uint64_t lowHigh = aLow * bHigh;
-    const std::uint64_t highHigh = aHigh * bHigh;
-    const std::uint64_t middle = (lowLow >> 32) + (highLow & 0xFFFFFFFFu) + (lowHigh & 0xFFFFFFFFu);
-    low = (middle << 32) | (lowLow & 0xFFFFFFFFu);
-    high = highHigh + (highLow >> 32) + (lowHigh >> 32) + (middle >> 32);
+// 5^k < 2^63 for k <= 27: the largest powers that fit a 64-bit divisor.
+constexpr int kMaxFivePower = 27;
+
+std::uint64_t PowerOfFive(int k) {
+    std::uint64_t power = 1;
+    for (int i = 0; i < k; ++i) {
+        power *= 5;
+    }
+    return power;
 }
 
-// Step 2, the fast path. D <= 2^53 and |b| <= 22, so D and 10^|b| are exact.
-// D / 10^k: IEEE division rounds correctly, and the quotient is never a tie:
-// it is a dyadic fraction only when 5^k divides D, and then D / 10^k =
-// (D / 5^k) / 2^k has at most 53 significant bits and is exact. D * 10^k can
-// be a tie, so it is rounded here in integers: D * 5^k < 2^53 * 2^52 is an
-// exact 128-bit product, rounded to 53 bits with ties down, times 2^k.
+// The double nearest x * 2^e, where `sticky` says that the true value lies
+// strictly above x * 2^e (by less than 2^e). Ties go to the smaller
+// magnitude: the rounding bit alone, with nothing below it, stays.
+double RoundScaled(Uint128 x, bool sticky, int e) {
+    const int length = BitLength128(x);
+    if (length <= 53) {
+        return DoubleFromBits(BitsFromSignificand(x.low, e));  // exact (sticky is never set here)
+    }
+    // Keep the top 53 bits; the next one is the rounding bit, and any 1
+    // below it (or the sticky flag) makes the rest more than half a unit.
+    const int shift = length - 53;
+    std::uint64_t kept;
+    bool roundBit;
+    bool rest = sticky;
+    if (shift < 64) {
+        kept = (x.low >> shift) | (x.high << (64 - shift));
+        roundBit = ((x.low >> (shift - 1)) & 1) != 0;
+        rest = rest || (x.low & ((std::uint64_t{1} << (shift - 1)) - 1)) != 0;
+    } else {
+        const int highShift = shift - 64;
+        kept = x.high >> highShift;
+        if (highShift == 0) {
+            roundBit = (x.low >> 63) != 0;
+            rest = rest || (x.low << 1) != 0;
+        } else {
+            roundBit = ((x.high >> (highShift - 1)) & 1) != 0;
+            rest =
+                rest || (x.high & ((std::uint64_t{1} << (highShift - 1)) - 1)) != 0 || x.low != 0;
+        }
+    }
+    const std::uint64_t m = roundBit && rest ? kept + 1 : kept;
+    return DoubleFromBits(BitsFromSignificand(m, e + shift));
+}
+
+// Step 2, the fast paths, for D below 2^64 (at most 19 digits) and |b| <= 27.
+//
+// 2a. D <= 2^53 and |b| <= 22: D and 10^|b| are exact doubles. IEEE division
+// rounds correctly, and D / 10^k is never a tie: it is a dyadic fraction
+// only when 5^k divides D, and then (D / 5^k) / 2^k has at most 53
+// significant bits and is exact. A product D * 10^k that stays below 2^53 is
+// exact.
+//
+// 2b. Otherwise in integers: D * 10^b = (D * 5^b) * 2^b with D * 5^b an exact
+// 128-bit product; D / 10^k = (D * 2^s / 5^k) * 2^(-s-k) with s chosen so
+// that the quotient has 55 or 56 bits, the remainder telling whether the
+// value lies above it.
 bool TryFastPath(const DecimalNumber& number, std::int64_t b, double& result) {
-    if (number.count > 19 || b < -kMaxExactPowerOfTen || b > kMaxExactPowerOfTen) {
+    if (number.count > 19 || b < -kMaxFivePower || b > kMaxFivePower) {
         return false;
     }
     const std::uint64_t d = SmallSignificand(number);
-    if (d > kMaxExactInteger) {
-        return false;
+    const int k = static_cast<int>(b < 0 ? -b : b);
+    if (d <= kMaxExactInteger && k <= kMaxExactPowerOfTen) {
+        if (b <= 0) {
+            result = static_cast<double>(d) / kExactPowersOfTen[k];
+            return true;
+        }
+        // 10^15 < 2^53 < 10^16: only k <= 15 leaves room for a product below 2^53.
+        if (k <= 15 && d <= kMaxExactInteger / (PowerOfFive(k) << k)) {
+            result = static_cast<double>(d) * kExactPowersOfTen[k];
+            return true;
+        }
     }
-    if (b <= 0) {
-        result = static_cast<double>(d) / kExactPowersOfTen[-b];
+    const std::uint64_t fivePower = PowerOfFive(k);
+    if (b >= 0) {
+        result = RoundScaled(Multiply64(d, fivePower), false, k);
         return true;
     }
-    std::uint64_t fivePower = 1;
-    for (int i = 0; i < b; ++i) {
-        fivePower *= 5;
+    const int fiveBits = 64 - CountLeadingZeros64(fivePower);
+    const int dBits = 64 - CountLeadingZeros64(d);
+    int s = 55 - dBits + fiveBits;
+    if (s < 0) {
+        s = 0;  // D is already 55 bits longer than 5^k
     }
-    std::uint64_t high, low;
-    Multiply64(d, fivePower, high, low);
-    // Shift the 128-bit product right until it is below 2^53. The last bit
-    // shifted out is the rounding bit; any 1 below it makes the rest more
-    // than half a unit, and the rounding bit alone is a tie, which stays.
-    int shift = 0;
-    bool roundBit = false, sticky = false;
-    while (high != 0 || low >= kMaxExactInteger) {
-        sticky = sticky || roundBit;
-        roundBit = (low & 1) != 0;
-        low = (low >> 1) | (high << 63);
-        high >>= 1;
-        ++shift;
-    }
-    if (roundBit && sticky) {
-        ++low;
-    }
-    result = DoubleFromBits(BitsFromSignificand(low, static_cast<int>(b) + shift));
+    // D * 2^s < 2^(55 + fiveBits), so its high half is below 5^k.
+    std::uint64_t remainder;
+    const std::uint64_t q = Divide128(ShiftLeft128(Uint128{0, d}, s), fivePower, remainder);
+    result = RoundScaled(Uint128{0, q}, remainder != 0, -s - k);
     return true;
 }
 
