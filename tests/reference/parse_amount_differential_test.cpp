@@ -209,6 +209,12 @@ TEST(ParseAmountDifferential, ExponentCap) {
         checker.Check("0." + zeros + "1" + exponent);
         checker.Check("-0." + zeros + "17976931348623157" + exponent);
     }
+    // More significant digits than the exponent takes away: the whole value
+    // still decides, far below the cap.
+    checker.Check("1" + zeros + "1e-5201");
+    checker.Check("1" + zeros + "1e-5300");
+    checker.Check(std::string(6000, '9') + "e-5700");
+    checker.Check("0." + zeros + zeros + "1e99999");
 }
 
 TEST(ParseAmountDifferential, RandomDoublesWrittenOut) {
