@@ -1,0 +1,71 @@
+// Helpers for the in-process window tests: the real main window built from
+// the real resources, driven by real messages through the thread's queue.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+
+#include "window.h"
+
+// Registers the program's window classes once per process, as start-up does.
+void RegisterClassesOnce();
+
+// The main window, made by the real start-up code and, like the program's,
+// one per process: closing a window costs Wine seconds on a display without a
+// window manager. Tear-down empties the fields and recalculates, so every
+// test starts from zero inputs with the focus in the price field.
+class MainWindowTest : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+};
+
+// Destroys the main window and creates it again, as a new process would.
+void RestartMainWindow();
+
+// Dispatches everything queued, the way the program's loop does (no dialog
+// message handling). A quit message ends the pumping; its exit code is kept
+// for TakeQuitCode.
+void PumpPending();
+
+// The exit code of the quit message pumped since the last call, or
+// kNoQuit when none came.
+constexpr int kNoQuit = -12345;
+int TakeQuitCode();
+
+// Pumps until `done` holds or `timeoutMs` has passed; false on time-out.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
+
+// Runs the program's own message loop with a watchdog: a loop that does not
+// end within `timeoutMs` returns kLoopTimedOut instead of hanging the test.
+constexpr int kLoopTimedOut = 9999;
+int RunLoopWithWatchdog(DWORD timeoutMs = 5000);
+
+// Posts the About command to the main window and runs `inside` on the About
+// box from within its modal loop; `inside` must end that loop (close the box
+// or post a quit). False when no About box appeared.
+bool WithAboutBoxOpen(const std::function<void(HWND box)>& inside);
+
+// The visible window owned by the main window (the About box), or null.
+HWND FindOwnedPopup();
+
+// The main window's control `id`: its text, and a name for failure messages.
+std::string ControlText(int id);
+std::string ControlName(int id);
+void SetControlText(int id, const char* text);
+
+// Types `text` into control `id` as character messages.
+void TypeText(int id, const char* text);
+
+// The id of the control with the keyboard focus, 0 when none.
+int FocusedId();
+
+// True when the edit field `id` has its whole text selected.
+bool WholeTextSelected(int id);
+
+// The directory of the test executable, with a trailing backslash.
+std::string ExecutableDirectory();

@@ -1,0 +1,107 @@
+// The command dispatcher and the actions behind it: recalculating, clearing
+// the fields, the About box, the two pages and the focus ring.
+#include "window.h"
+
+namespace {
+
+// One stop of the focus ring that Tab and Shift+Tab walk.
+struct FocusStop {
+    int id;
+    int next;
+    int previous;
+};
+
+// Fields top to bottom, then the buttons left to right, then round again.
+constexpr FocusStop kFocusRing[] = {
+    {IDC_PRICE, IDC_COST, IDOK},
+    {IDC_COST, IDC_BUY, IDC_PRICE},
+    {IDC_BUY, IDC_SELL, IDC_COST},
+    {IDC_SELL, IDC_RECALCULATE, IDC_BUY},
+    {IDC_RECALCULATE, IDC_WEBSITE, IDC_SELL},
+    {IDC_WEBSITE, IDOK, IDC_RECALCULATE},
+    {IDOK, IDC_PRICE, IDC_WEBSITE},
+};
+
+// An id off the ring moves to its numeric neighbour.
+int FindNextField(int id) {
+    for (const FocusStop& stop : kFocusRing) {
+        if (stop.id == id) {
+            return stop.next;
+        }
+    }
+    return id + 1;
+}
+
+int FindPreviousField(int id) {
+    for (const FocusStop& stop : kFocusRing) {
+        if (stop.id == id) {
+            return stop.previous;
+        }
+    }
+    return id - 1;
+}
+
+void OpenAboutBox(HWND hwnd) {
+    // Modal: the platform's loop keeps dispatching what is posted to the main
+    // window meanwhile. A failure to open it is not reported.
+    DialogBoxParamA(g_hInstance, "AboutBox", hwnd, AboutBoxProc, 0);
+}
+
+void Recalculate(HWND hwnd) {
+    ReadInputs(hwnd);
+    ShowResults(hwnd);
+    FocusField(hwnd, IDC_PRICE);
+}
+
+}  // namespace
+
+LRESULT HandleCommand(HWND hwnd, WPARAM wParam) {
+    // Taken before anything else runs, which could move the focus.
+    const int focusId = GetDlgCtrlID(GetFocus());
+    // The whole wParam: control notifications with a nonzero code match nothing.
+    switch (wParam) {
+        case CMD_ABOUT:
+            OpenAboutBox(hwnd);
+            return 1;
+        case CMD_CLEAR_FIELDS:
+            ClearInputs(hwnd);
+            FocusField(hwnd, IDC_PRICE);
+            return 1;
+        case CMD_ONLINE_HELP:
+            OpenPage(HelpPage);
+            return 1;
+        case CMD_WEBSITE_KEY:
+        case IDC_WEBSITE:
+            OpenPage(WebsitePage);
+            return 1;
+        case CMD_NEXT_FIELD:
+            FocusField(hwnd, FindNextField(focusId));
+            return 1;
+        case CMD_PREV_FIELD:
+            FocusField(hwnd, FindPreviousField(focusId));
+            return 1;
+        case IDC_RECALCULATE:
+            Recalculate(hwnd);
+            return 1;
+    }
+    return 0;
+}
+
+void FocusField(HWND hwnd, int id) {
+    // With no such control this takes the focus away from every window of
+    // the program, and the selection message below goes nowhere.
+    HWND control = GetDlgItem(hwnd, id);
+    SetFocus(control);
+    // Selects the whole text of an edit field; a button ignores it.
+    SendMessageA(control, EM_SETSEL, 0, 0x7FFF);
+}
+
+void ClearInputs(HWND hwnd) {
+    SetDlgItemTextA(hwnd, IDC_PRICE, "");
+    SetDlgItemTextA(hwnd, IDC_COST, "");
+    SetDlgItemTextA(hwnd, IDC_BUY, "");
+    SetDlgItemTextA(hwnd, IDC_SELL, "");
+    // Posted, so the emptied fields are read back through the same road as
+    // any recalculation, once the queue gets to it.
+    PostMessageA(hwnd, WM_COMMAND, IDC_RECALCULATE, 0);
+}

@@ -1,0 +1,31 @@
+// The main window: start-up, the window procedure, the message loop and the
+// commands behind the menu, the buttons and the keys.
+#pragma once
+
+#include <windows.h>
+
+#include "resource.h"
+
+// The two page addresses; "start " and the terminator must fit in the
+// 80-character command line, so each address is at most 73 characters.
+inline constexpr char WebsitePage[] = "http://" PUBLISHER_HOST "/kem.htm";
+inline constexpr char HelpPage[] = "http://" PUBLISHER_HOST "/kemhelp.htm";
+
+// The module that holds the templates, the menu and the icon.
+extern HINSTANCE g_hInstance;
+// The one main window; the key filters post their commands to it.
+extern HWND g_hMainWnd;
+
+bool RegisterMainClass(HINSTANCE hInstance);
+bool CreateMainWindow(HINSTANCE hInstance, int nCmdShow);
+LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+int RunMessageLoop();
+
+LRESULT HandleCommand(HWND hwnd, WPARAM wParam);
+void FocusField(HWND hwnd, int id);
+void ClearInputs(HWND hwnd);
+void OpenPage(const char* address);
+INT_PTR CALLBACK AboutBoxProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+
+void ReadInputs(HWND hwnd);
+void ShowResults(HWND hwnd);
