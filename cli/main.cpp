@@ -32,11 +32,13 @@ void ReportUsageError(const char* error) {
 }
 
 // The bytes of every line end are the tool's own business: no CR LF
-// translation on Windows, so input and output are the same on both systems.
+// translation on Windows, so input, output and messages are the same on both
+// systems.
 void UseBinaryStandardStreams() {
 #ifdef _WIN32
     _setmode(_fileno(stdin), _O_BINARY);
     _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
 #endif
 }
 
@@ -86,13 +88,13 @@ int RunChosenMode(const Options& options, OutputBuffer& output) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    UseBinaryStandardStreams();
     Options options;
     char error[kOptionErrorSize];
     if (!ParseOptions(argc, argv, options, error)) {
         ReportUsageError(error);
         return kExitUsage;
     }
-    UseBinaryStandardStreams();
 
     OutputBuffer output;
     StartOutput(output, stdout);
