@@ -7,6 +7,7 @@
 //   kemprobe focus            print the id of the control with the focus
 //   kemprobe selection <id>   print "<start> <end>" of an edit field's selection
 //   kemprobe rect <id>        print the screen centre "x y" of a control
+//   kemprobe window           print the main window's screen rectangle "x y w h"
 //   kemprobe layout           print every control: id, class, text, style, x y w h
 //   kemprobe settext <id> <text>
 //   kemprobe command <wParam> post WM_COMMAND to the main window
@@ -99,7 +100,7 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM) {
 int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(stderr,
-                     "usage: kemprobe wait|texts|focus|selection|rect|layout|"
+                     "usage: kemprobe wait|texts|focus|selection|rect|window|layout|"
                      "settext|command|close|gone ...\n");
         return 2;
     }
@@ -134,6 +135,11 @@ int main(int argc, char** argv) {
         RECT rect;
         GetWindowRect(GetDlgItem(window, id), &rect);
         std::printf("%ld %ld\n", (rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+    } else if (std::strcmp(verb, "window") == 0) {
+        RECT rect;
+        GetWindowRect(window, &rect);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
+                    rect.bottom - rect.top);
     } else if (std::strcmp(verb, "layout") == 0) {
         EnumChildWindows(window, PrintControl, 0);
     } else if (std::strcmp(verb, "settext") == 0 && argc > 3) {
