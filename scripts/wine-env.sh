@@ -42,6 +42,9 @@ kem_boot_wine() {
     wineserver -w || true
     # A persistent server keeps each test's start-up short.
     wineserver -p >/dev/null 2>&1 || true
+    # The first program after a boot starts Wine's services, which inherit its
+    # output; start them here, detached, so no test's output pipe is held open.
+    wine cmd /c exit </dev/null >/dev/null 2>&1 || true
 }
 
 trap kem_wine_cleanup EXIT
