@@ -1,6 +1,7 @@
 // The main window class and its window procedure. The window is a dialog
 // template with a class of its own: the dialog manager lays out the controls,
 // while every message comes here first.
+#include "keyboard.h"
 #include "window.h"
 
 HINSTANCE g_hInstance = nullptr;
@@ -42,6 +43,17 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
         case WM_DESTROY:
             PostQuitMessage(0);
             return 1;
+        // Keys that reach the window itself, not one of its controls.
+        case WM_KEYDOWN:
+            if (HandleNavKey(wParam)) {
+                return 1;
+            }
+            break;
+        case WM_SYSKEYDOWN:
+            if (HandleAltKey(wParam)) {
+                return 1;
+            }
+            break;
         case WM_COMMAND:
             // The whole wParam: a notification with a nonzero code is no quit.
             if (wParam == IDOK || wParam == IDCANCEL) {

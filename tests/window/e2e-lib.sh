@@ -118,3 +118,42 @@ finish() {
     fi
     echo "all checks passed"
 }
+
+# Polls (bounded) until the probe's texts are the expected ones.
+wait_for_texts() {
+    local what=$1 expected=$2 actual="" i
+    for i in $(seq 1 100); do
+        actual=$(probe texts)
+        [ "$actual" = "$expected" ] && return 0
+        sleep 0.1
+    done
+    fail "$what: texts differ"
+    diff <(echo "$expected") <(echo "$actual") >&2 || true
+}
+
+# Polls (bounded) until the focus is on control id $2.
+wait_for_focus() {
+    local what=$1 expected=$2 actual="" i
+    for i in $(seq 1 100); do
+        actual=$(probe focus)
+        [ "$actual" = "$expected" ] && return 0
+        sleep 0.1
+    done
+    fail "$what: focus on $actual, expected $expected"
+}
+
+# Gives the X keyboard focus to the calculator's window, so that xdotool's
+# key events (real X input, through Wine) reach it.
+focus_kem_window() {
+    local wid="" i
+    for i in $(seq 1 100); do
+        wid=$(xdotool search --name '^KEM Calculator - Varnok$' 2>/dev/null | head -1 || true)
+        [ -n "$wid" ] && break
+        sleep 0.1
+    done
+    if [ -z "$wid" ]; then
+        fail "no X window for the calculator"
+        return 1
+    fi
+    xdotool windowfocus --sync "$wid"
+}

@@ -133,3 +133,22 @@ TEST_F(PageTest, WhenNoStartProgramRunsTheShellOpensTheAddress) {
     PostMessageA(g_hMainWnd, WM_COMMAND, CMD_ONLINE_HELP, 0);
     EXPECT_EQ(WaitForLaunch(), "\"" + recorder_ + "\" \"http://www.varnok.example/kemhelp.htm\"\n");
 }
+
+TEST_F(PageTest, AltWFlashesWebsiteThenOpensTheWebsite) {
+    SetCurrentDirectoryA((ExecutableDirectory() + "launcher").c_str());
+    ASSERT_TRUE(BringToFront());
+    SetFocus(GetDlgItem(g_hMainWnd, IDC_COST));
+    StartControlWatch();
+    PressKey('W', {VK_MENU});
+    const std::string launched = WaitForLaunch();
+    const std::vector<ControlEvent> events = StopControlWatch();
+    EXPECT_EQ(launched, "start http://www.varnok.example/kem.htm\n");
+    int pushes = 0, releases = 0;
+    for (const ControlEvent& event : events) {
+        if (event.message == BM_SETSTATE && event.id == IDC_WEBSITE) {
+            (event.wParam == 1 ? pushes : releases) += 1;
+        }
+    }
+    EXPECT_EQ(pushes, 1) << "Website drawn pushed in once";
+    EXPECT_EQ(releases, 1) << "and released once";
+}

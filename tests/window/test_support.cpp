@@ -1,11 +1,15 @@
 #include "test_support.h"
 
+#include "keyboard.h"
 #include "resource.h"
 
 void RegisterClassesOnce() {
     static bool registered = false;
     if (!registered) {
-        registered = RegisterMainClass(GetModuleHandleA(nullptr));
+        // In start-up's order: the control superclasses, then the main class.
+        HINSTANCE module = GetModuleHandleA(nullptr);
+        registered =
+            RegisterEditFilter(module) && RegisterButtonFilter(module) && RegisterMainClass(module);
     }
 }
 
@@ -96,11 +100,12 @@ int RunLoopWithWatchdog(DWORD timeoutMs) {
 
 namespace {
 
-std::function<void(HWND)> s_insideAboutBox;
-bool s_aboutBoxSeen = false;
-int s_aboutBoxTicks = 0;
-constexpr int kAboutBoxTickMs = 20;
-constexpr int kAboutBoxMaxTicks = 250;
+std::function<HWND()> s_findModal;
+std::function<void(HWND)> s_insideModal;
+bool s_modalSeen = false;
+int s_modalTicks = 0;
+constexpr int kModalTickMs = 20;
+constexpr int kModalMaxTicks = 250;
 
 BOOL CALLBACK TakeOwnedPopup(HWND hwnd, LPARAM found) {
     if (GetWindow(hwnd, GW_OWNER) == g_hMainWnd && IsWindowVisible(hwnd)) {
@@ -110,14 +115,14 @@ BOOL CALLBACK TakeOwnedPopup(HWND hwnd, LPARAM found) {
     return TRUE;
 }
 
-// Runs inside the About box's modal loop, which dispatches thread timers.
-void CALLBACK LookForAboutBox(HWND, UINT, UINT_PTR id, DWORD) {
-    HWND box = FindOwnedPopup();
-    if (box != nullptr) {
+// Runs inside the modal loop, which dispatches thread timers like any loop.
+void CALLBACK LookForModalWindow(HWND, UINT, UINT_PTR id, DWORD) {
+    HWND window = s_findModal();
+    if (window != nullptr) {
         KillTimer(nullptr, id);
-        s_aboutBoxSeen = true;
-        s_insideAboutBox(box);
-    } else if (++s_aboutBoxTicks > kAboutBoxMaxTicks) {
+        s_modalSeen = true;
+        s_insideModal(window);
+    } else if (++s_modalTicks > kModalMaxTicks) {
         // Whatever modal loop runs now ends on a quit message; the test fails
         // instead of hanging.
         KillTimer(nullptr, id);
@@ -133,15 +138,22 @@ HWND FindOwnedPopup() {
     return found;
 }
 
-bool WithAboutBoxOpen(const std::function<void(HWND box)>& inside) {
-    s_insideAboutBox = inside;
-    s_aboutBoxSeen = false;
-    s_aboutBoxTicks = 0;
-    const UINT_PTR timer = SetTimer(nullptr, 0, kAboutBoxTickMs, LookForAboutBox);
-    PostMessageA(g_hMainWnd, WM_COMMAND, CMD_ABOUT, 0);
-    PumpUntil([] { return s_aboutBoxSeen; });
+bool InsideModalLoop(const std::function<void()>& trigger, const std::function<HWND()>& find,
+                     const std::function<void(HWND)>& inside) {
+    s_findModal = find;
+    s_insideModal = inside;
+    s_modalSeen = false;
+    s_modalTicks = 0;
+    const UINT_PTR timer = SetTimer(nullptr, 0, kModalTickMs, LookForModalWindow);
+    trigger();
+    PumpUntil([] { return s_modalSeen; });
     KillTimer(nullptr, timer);
-    return s_aboutBoxSeen;
+    return s_modalSeen;
+}
+
+bool WithAboutBoxOpen(const std::function<void(HWND box)>& inside) {
+    return InsideModalLoop([] { PostMessageA(g_hMainWnd, WM_COMMAND, CMD_ABOUT, 0); },
+                           FindOwnedPopup, inside);
 }
 
 std::string ControlText(int id) {
@@ -212,4 +224,113 @@ std::string ExecutableDirectory() {
     GetModuleFileNameA(nullptr, path, sizeof path);
     std::string directory = path;
     return directory.substr(0, directory.find_last_of('\\') + 1);
+}
+
+namespace {
+
+void AddKey(INPUT* inputs, int& count, WORD key, bool up) {
+    INPUT& input = inputs[count++];
+    input = INPUT();
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+}
+
+}  // namespace
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+    INPUT inputs[16];
+    int count = 0;
+    for (WORD modifier : modifiers) {
+        AddKey(inputs, count, modifier, false);
+    }
+    AddKey(inputs, count, key, false);
+    AddKey(inputs, count, key, true);
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) {
+        AddKey(inputs, count, *m, true);
+    }
+    SendInput(count, inputs, sizeof(INPUT));
+}
+
+bool PressKeyHolding(WORD key, std::initializer_list<WORD> modifiers,
+                     const std::function<bool()>& done) {
+    INPUT inputs[16];
+    int count = 0;
+    for (WORD modifier : modifiers) {
+        AddKey(inputs, count, modifier, false);
+    }
+    AddKey(inputs, count, key, false);
+    AddKey(inputs, count, key, true);
+    SendInput(count, inputs, sizeof(INPUT));
+    const bool happened = PumpUntil(done);
+    count = 0;
+    for (auto m = std::rbegin(modifiers); m != std::rend(modifiers); ++m) {
+        AddKey(inputs, count, *m, true);
+    }
+    SendInput(count, inputs, sizeof(INPUT));
+    PumpUntil(InputQueueEmpty);
+    return happened;
+}
+
+void TypeKeys(const char* text) {
+    for (const char* c = text; *c != '\0'; ++c) {
+        const SHORT scan = VkKeyScanA(*c);
+        if (scan & 0x100) {
+            PressKey(LOBYTE(scan), {VK_SHIFT});
+        } else {
+            PressKey(LOBYTE(scan));
+        }
+    }
+    PumpUntil(InputQueueEmpty);
+}
+
+bool BringToFront() {
+    SetForegroundWindow(g_hMainWnd);
+    return PumpUntil([] { return GetForegroundWindow() == g_hMainWnd; });
+}
+
+bool InputQueueEmpty() {
+    return HIWORD(GetQueueStatus(QS_INPUT)) == 0;
+}
+
+namespace {
+
+HHOOK s_watchHook = nullptr;
+std::vector<ControlEvent> s_events;
+LARGE_INTEGER s_watchStart;
+
+double MillisecondsSinceWatchStart() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(now.QuadPart - s_watchStart.QuadPart) /
+           static_cast<double>(frequency.QuadPart);
+}
+
+LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
+    const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && GetParent(sent->hwnd) == g_hMainWnd &&
+        (sent->message == BM_SETSTATE || sent->message == WM_SETTEXT)) {
+        const bool pushed = sent->message == BM_SETSTATE &&
+                            (SendMessageA(sent->hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
+        s_events.push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, pushed,
+                            MillisecondsSinceWatchStart()});
+    }
+    return CallNextHookEx(s_watchHook, code, wParam, lParam);
+}
+
+}  // namespace
+
+void StartControlWatch() {
+    s_events.clear();
+    QueryPerformanceCounter(&s_watchStart);
+    s_watchHook =
+        SetWindowsHookExA(WH_CALLWNDPROCRET, WatchControls, nullptr, GetCurrentThreadId());
+}
+
+std::vector<ControlEvent> StopControlWatch() {
+    UnhookWindowsHookEx(s_watchHook);
+    s_watchHook = nullptr;
+    return s_events;
 }

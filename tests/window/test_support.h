@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "window.h"
 
@@ -45,6 +47,12 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 5000);
 constexpr int kLoopTimedOut = 9999;
 int RunLoopWithWatchdog(DWORD timeoutMs = 5000);
 
+// Runs `trigger`, then, from inside the modal loop it starts (a dialog box or
+// a menu), waits for `find` to return a window and runs `inside` on it;
+// `inside` must end that loop. False when no such window appeared.
+bool InsideModalLoop(const std::function<void()>& trigger, const std::function<HWND()>& find,
+                     const std::function<void(HWND)>& inside);
+
 // Posts the About command to the main window and runs `inside` on the About
 // box from within its modal loop; `inside` must end that loop (close the box
 // or post a quit). False when no About box appeared.
@@ -66,6 +74,41 @@ int FocusedId();
 
 // True when the edit field `id` has its whole text selected.
 bool WholeTextSelected(int id);
+
+// Real key input through the system's input queue, to whatever window has
+// the keyboard focus: `modifiers` held down around one press of `key`.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
+
+// Like a user holding Shift while pressing Tab: the modifiers stay down
+// until `done` holds (or the wait times out), then come up. Keys whose
+// handler reads the live modifier state need this.
+bool PressKeyHolding(WORD key, std::initializer_list<WORD> modifiers,
+                     const std::function<bool()>& done);
+
+// Presses the keys that type `text`, with Shift where a character needs it,
+// and pumps until they have all been taken from the queue.
+void TypeKeys(const char* text);
+
+// Makes the main window the foreground window, which real key input goes to.
+bool BringToFront();
+
+// True once every key and mouse message of the thread has been taken.
+bool InputQueueEmpty();
+
+// What the main window's controls were sent while a ControlWatch was on:
+// button state changes and text changes, each with the time it happened.
+struct ControlEvent {
+    int id;
+    UINT message;      // BM_SETSTATE or WM_SETTEXT
+    WPARAM wParam;     // BM_SETSTATE: 1 pushed in, 0 released
+    bool drawnPushed;  // the button's state once the message was handled
+    double ms;         // since the watch started
+};
+
+// Watches through a hook on this thread's sent messages, not by asking the
+// code under test.
+void StartControlWatch();
+std::vector<ControlEvent> StopControlWatch();
 
 // The directory of the test executable, with a trailing backslash.
 std::string ExecutableDirectory();
