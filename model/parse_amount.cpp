@@ -13,6 +13,7 @@
 #include "double_bits.h"
 #include "uint128.h"
 #include "number_text.h"
+#include "power_of_five.h"
 
 namespace {
 
@@ -253,6 +254,46 @@ bool TryFastPath(const DecimalNumber& number, std::int64_t b, double& result) {
     return true;
 }
 
+// Step 2c, for D below 2^64 and a value well inside the normal range whose
+// exponent is too large for 2b. With w = D shifted up to 64 bits and T the
+// 128-bit approximation of 5^b, H = floor(w * T / 2^64) lies within two
+// units of the exact scaled value (T is within one unit of 5^b, w < 2^64).
+// The rounding is then decided by H unless H lies within those two units of
+// a rounding boundary, where the exact path decides. No value here is a tie
+// or exact in 53 bits: with |b| > 27 the odd part of D * 10^b has 5^b in it
+// (more than 53 bits) or 5^-b would have to divide D < 2^64.
+constexpr int kMinApproximatedDecimalExponent = -306;  // 10^-307 > DBL_MIN
+constexpr int kMaxApproximatedDecimalExponent = 308;   // 10^308 < DBL_MAX
+
+bool TryApproximatePath(const DecimalNumber& number, std::int64_t b, double& result) {
+    if (number.count > 19 || number.exponent < kMinApproximatedDecimalExponent ||
+        number.exponent > kMaxApproximatedDecimalExponent) {
+        return false;
+    }
+    const PowerOfFive128& power = ApproximatePowerOfFive(static_cast<int>(b));
+    const std::uint64_t d = SmallSignificand(number);
+    const int lz = CountLeadingZeros64(d);
+    const std::uint64_t w = d << lz;
+    const Uint128 upper = Multiply64(w, power.high);
+    const Uint128 lower = Multiply64(w, power.low);
+    Uint128 h{upper.high, upper.low + lower.high};
+    if (h.low < lower.high) {
+        ++h.high;
+    }
+    // H has 127 or 128 bits: 53 are kept, then the rounding bit, then the
+    // rest, which is all of h.low and the lowest 9 or 10 bits of h.high.
+    const int restBitsInHigh = BitLength128(h) - 53 - 1 - 64;
+    const std::uint64_t mask = (std::uint64_t{1} << restBitsInHigh) - 1;
+    const std::uint64_t rest = h.high & mask;
+    const std::uint64_t allOnes = ~std::uint64_t{0};
+    if ((rest == 0 && h.low <= 2) || (rest == mask && h.low >= allOnes - 2)) {
+        return false;  // too close to a boundary to tell
+    }
+    // Not a tie and not exact: a set rounding bit means more than half.
+    result = RoundScaled(h, true, 64 - lz + power.exponent + static_cast<int>(b));
+    return true;
+}
+
 // Step 3, the exact path, for a value in [10^-325, 10^310]. With V = D * 10^b
 // = N / M in integers, find the binary exponent u of the last place kept
 // (u = E - 52 for V in [2^E, 2^(E+1)), at least -1074), divide to get
@@ -335,7 +376,7 @@ double ParseAmount(std::string_view text) {
         magnitude = DoubleFromBits(kInfinityBits);
     } else if (number.exponent < kUnderflowDecimalExponent) {
         magnitude = 0.0;
-    } else if (!TryFastPath(number, b, magnitude)) {
+    } else if (!TryFastPath(number, b, magnitude) && !TryApproximatePath(number, b, magnitude)) {
         magnitude = RoundExactly(number, b);
     }
     return DoubleFromBits(BitsOf(magnitude) | signBit);
