@@ -152,3 +152,18 @@ TEST_F(PageTest, AltWFlashesWebsiteThenOpensTheWebsite) {
     EXPECT_EQ(pushes, 1) << "Website drawn pushed in once";
     EXPECT_EQ(releases, 1) << "and released once";
 }
+
+TEST_F(PageTest, EnterOnTheWebsiteButtonRecalculatesAndOpensNothing) {
+    SetCurrentDirectoryA((ExecutableDirectory() + "launcher").c_str());
+    ASSERT_TRUE(BringToFront());
+    SetControlText(IDC_PRICE, "4");
+    SetControlText(IDC_SELL, "1");
+    SetFocus(GetDlgItem(g_hMainWnd, IDC_WEBSITE));
+    EXPECT_TRUE(PressKeyHolding(
+        VK_RETURN, {},
+        [] { return ControlText(IDC_ANNUAL_SALES) == "$48.00  " && FocusedId() == IDC_PRICE; }))
+        << ControlText(IDC_ANNUAL_SALES) << ", focus on " << ControlName(FocusedId());
+    // A website launch by that Enter would be recorded before this later one.
+    PostMessageA(g_hMainWnd, WM_COMMAND, CMD_ONLINE_HELP, 0);
+    EXPECT_EQ(WaitForLaunch(), "start http://www.varnok.example/kemhelp.htm\n");
+}

@@ -42,6 +42,10 @@ void MainWindowTest::SetUp() {
 
 void MainWindowTest::TearDown() {
     if (IsWindow(g_hMainWnd)) {
+        // A quit inside the About box ends that box's modal loop without
+        // re-enabling its owner; a real process ends right there, so the
+        // next test gets the window back the way a new process would have it.
+        EnableWindow(g_hMainWnd, TRUE);
         for (int id : {IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL}) {
             SetDlgItemTextA(g_hMainWnd, id, "");
         }
