@@ -16,6 +16,8 @@ run_preset() {
 
 run_preset native
 run_preset native-asan
+# A minute of each fuzz target against the exact reference, under the sanitizers.
+run_preset fuzz
 
 # Windows: one Xvfb display and one Wine prefix for the whole run.
 source scripts/wine-env.sh
