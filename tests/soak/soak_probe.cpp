@@ -16,11 +16,10 @@
 //   kemsoakprobe selected <id> <ms>  the same, and for an input field its whole text
 //                                 selected as well
 //   kemsoakprobe about <ms>       wait until the About box is shown with the focus in
-//                                 it; print the screen centre "x y" of its OK button
+//                                 it; print "ok <x> <y>", the screen centre of its OK button
 //   kemsoakprobe no-about <ms>    wait until no About box is left
 //   kemsoakprobe popup <ms>       wait until a pop-up menu of the calculator is shown;
 //                                 print its screen rectangle "left top right bottom"
-//   kemsoakprobe no-popup <ms>    wait until no pop-up menu is shown
 //
 // Exit code 0 on success; 1 when the window is missing, does not answer, holds
 // a text this format cannot carry, or a wait ran out; 2 on a bad request.
@@ -310,26 +309,23 @@ int WaitForNoAbout(HWND window, DWORD timeoutMs) {
     return 0;
 }
 
-int WaitForPopup(HWND window, bool wanted, DWORD timeoutMs) {
+int WaitForPopup(HWND window, DWORD timeoutMs) {
     Sighting sighting;
     if (!WaitFor(
             timeoutMs,
             [&] {
                 Sighting now;
                 now.found = FindPopupMenu(window);
-                now.seen = (now.found != nullptr) == wanted;
+                now.seen = now.found != nullptr;
                 return now;
             },
             sighting)) {
-        std::fprintf(stderr, "kemsoakprobe: %s\n",
-                     wanted ? "no pop-up menu" : "a pop-up menu is still shown");
+        std::fprintf(stderr, "kemsoakprobe: no pop-up menu\n");
         return 1;
     }
-    if (wanted) {
-        RECT rect;
-        GetWindowRect(sighting.found, &rect);
-        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
-    }
+    RECT rect;
+    GetWindowRect(sighting.found, &rect);
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
     return 0;
 }
 
@@ -345,8 +341,8 @@ int main(int argc, char** argv) {
     if (argc < 2) {
         std::fprintf(
             stderr,
-            "usage: kemsoakprobe shown|snapshot|places|focus|selected|about|no-about|popup|"
-            "no-popup ...\n");
+            "usage: kemsoakprobe shown|snapshot|places|focus|selected|about|no-about|popup "
+            "...\n");
         return 2;
     }
     const char* verb = argv[1];
@@ -377,10 +373,7 @@ int main(int argc, char** argv) {
         return WaitForNoAbout(window, ArgMs(argc, argv, 2));
     }
     if (std::strcmp(verb, "popup") == 0) {
-        return WaitForPopup(window, true, ArgMs(argc, argv, 2));
-    }
-    if (std::strcmp(verb, "no-popup") == 0) {
-        return WaitForPopup(window, false, ArgMs(argc, argv, 2));
+        return WaitForPopup(window, ArgMs(argc, argv, 2));
     }
     std::fprintf(stderr, "kemsoakprobe: unknown request %s\n", verb);
     return 2;
