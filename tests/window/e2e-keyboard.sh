@@ -49,16 +49,7 @@ wait_for_texts "cost 4, Alt+R" "110 2
 xdotool key alt+w
 expect_launch "Alt+W" "start http://www.varnok.example/kem.htm"
 xdotool key alt+f
-wait_for_texts "Alt+F" "110 
-111 
-112 
-113 
-1008 \$0.00  
-1009 \$0.00  
-1010 0.00%
-1011 0.00  
-1012 \$0.00  
-1013 0.00%"
+wait_for_texts "Alt+F" "$zero_state"
 xdotool key Escape
 expect_exit_zero "Escape"
 

@@ -26,6 +26,18 @@ e2e_cleanup() {
 }
 trap 'e2e_cleanup; kem_wine_cleanup 2>/dev/null || true' EXIT
 
+# What the probe reads from a window with empty fields: the start-up texts.
+zero_state="110 
+111 
+112 
+113 
+1008 \$0.00  
+1009 \$0.00  
+1010 0.00%
+1011 0.00  
+1012 \$0.00  
+1013 0.00%"
+
 fail() {
     echo "FAIL: $*" >&2
     failures=$((failures + 1))

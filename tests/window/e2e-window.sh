@@ -6,17 +6,6 @@ set -euo pipefail
 KEM_EXE=$1 KEM_PROBE=$2 KEM_LAUNCHER_DIR=$3
 source "$(dirname "$0")/e2e-lib.sh"
 
-zero_state="110 
-111 
-112 
-113 
-1008 \$0.00  
-1009 \$0.00  
-1010 0.00%
-1011 0.00  
-1012 \$0.00  
-1013 0.00%"
-
 echo "--- start-up state, command line ignored, Quit button clicked"
 start_kem --ignored "/x y" 12
 expect_texts "start-up" "$zero_state"
