@@ -27,12 +27,12 @@ awk -v n="$lines" 'BEGIN {
 }' > "$work/catalogue.tsv"
 { echo "price,cost,bought,sold"; tr '\t' ',' < "$work/catalogue.tsv"; } > "$work/catalogue.csv"
 
-# Best wall time of three runs, in nanoseconds.
-best_time() {
+# Best wall time of three runs of a command, in nanoseconds.
+best_time_of() {
     local best="" start end elapsed run
     for run in 1 2 3; do
         start=$(date +%s%N)
-        "$kemcalc" "$@" > "$work/out" 
+        "$@" > "$work/out"
         end=$(date +%s%N)
         elapsed=$((end - start))
         if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then
@@ -40,6 +40,22 @@ best_time() {
         fi
     done
     echo "$best"
+}
+
+best_time() {
+    best_time_of "$kemcalc" "$@"
+}
+
+# The baseline run beside it: the same six figures from the same file with
+# awk's plain double arithmetic and printf("%.2f"), as a script would do it
+# without the calculator's rounding rules, zero cases or texts.
+baseline_awk() {
+    awk -F'\t' '{
+        sales = ($4 * $1) * 12; profit = sales - ($2 * $4) * 12; average = ($3 * $2) * 0.5
+        printf "$%.2f  \t$%.2f  \t%.2f%%\t%.2f  \t$%.2f  \t%16.2f%%\n", sales, profit,
+            sales != 0 ? profit / sales * 100 : 0, $4 != 0 ? $3 / $4 : 0, average,
+            average != 0 ? profit / average * 100 : 0
+    }' "$work/catalogue.tsv"
 }
 
 report() {
@@ -51,8 +67,14 @@ report() {
 }
 
 echo "kemcalc on $lines generated items ($(wc -c < "$work/catalogue.tsv") bytes of TSV)"
-report "--tsv" "$(best_time --tsv "$work/catalogue.tsv")"
+tsv_ns=$(best_time --tsv "$work/catalogue.tsv")
+report "--tsv" "$tsv_ns"
 # The rows must still all be there: a fast wrong answer is no answer.
 [ "$(wc -l < "$work/out")" -eq "$lines" ] || { echo "error: row count differs" >&2; exit 1; }
 report "--tsv --echo-parsed --totals" "$(best_time --tsv --echo-parsed --totals "$work/catalogue.tsv")"
 report "--csv" "$(best_time --csv "$work/catalogue.csv")"
+awk_ns=$(best_time_of baseline_awk)
+report "baseline: awk with printf(\"%.2f\")" "$awk_ns"
+awk -v ours="$tsv_ns" -v base="$awk_ns" 'BEGIN {
+    printf "  ratio kemcalc --tsv / awk baseline: %.2f (time per item; below 1.0 means kemcalc is faster)\n", ours / base
+}'
