@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Fails when a C++ file of the project is not as clang-format lays it out.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+format=$(command -v clang-format || command -v clang-format-14 || true)
+if [ -z "$format" ]; then
+    echo "clang-format is not installed"
+    exit 1
+fi
+bad=0
+while IFS= read -r file; do
+    if ! "$format" --dry-run -Werror "$file" >/dev/null 2>&1; then
+        echo "not clang-format clean: $file"
+        bad=1
+    fi
+done < <(find model window keyboard resources cli tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
+exit $bad
