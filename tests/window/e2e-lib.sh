@@ -131,27 +131,28 @@ finish() {
     echo "all checks passed"
 }
 
-# Polls (bounded) until the probe's texts are the expected ones.
-wait_for_texts() {
-    local what=$1 expected=$2 actual="" i
+# Polls (bounded) until `probe $1` prints $2; sets $polled to the last reading.
+poll_probe() {
+    local query=$1 expected=$2 i
     for i in $(seq 1 100); do
-        actual=$(probe texts)
-        [ "$actual" = "$expected" ] && return 0
+        polled=$(probe "$query")
+        [ "$polled" = "$expected" ] && return 0
         sleep 0.1
     done
-    fail "$what: texts differ"
-    diff <(echo "$expected") <(echo "$actual") >&2 || true
+    return 1
+}
+
+# Polls (bounded) until the probe's texts are the expected ones.
+wait_for_texts() {
+    poll_probe texts "$2" && return 0
+    fail "$1: texts differ"
+    diff <(echo "$2") <(echo "$polled") >&2 || true
 }
 
 # Polls (bounded) until the focus is on control id $2.
 wait_for_focus() {
-    local what=$1 expected=$2 actual="" i
-    for i in $(seq 1 100); do
-        actual=$(probe focus)
-        [ "$actual" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    fail "$what: focus on $actual, expected $expected"
+    poll_probe focus "$2" && return 0
+    fail "$1: focus on $polled, expected $2"
 }
 
 # Gives the X keyboard focus to the calculator's window, so that xdotool's
