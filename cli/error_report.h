@@ -1,11 +1,12 @@
-// Messages on standard error, all in one form: "kemcalc: what went wrong".
+// Messages on standard error, all in the form "kemcalc: ...".
 #pragma once
 
-// A message about the run as a whole.
-void ReportError(const char* message);
+#include <string_view>
 
-// A message about one line of the input: "kemcalc: NAME: line N: message".
-void ReportLineError(const char* inputName, unsigned long long line, const char* message);
+void ReportError(std::string_view message);
 
-// A failed open, read or write, with the system's reason for errno `error`.
+// "kemcalc: NAME: line N: message", or "kemcalc: NAME: message" for line 0.
+void ReportLineError(const char* inputName, unsigned long long line, std::string_view message);
+
+// "kemcalc: WHAT NAME: the system's reason".
 void ReportSystemError(const char* what, const char* name, int error);

@@ -3,14 +3,15 @@
 #include <algorithm>
 #include <cstring>
 
+#include "error_report.h"
 #include "exit_codes.h"
-#include "inventory.h"
+#include "figure_reading.h"
+#include "misread_log.h"
+#include "result_cells.h"
 
-int RunItemMode(const Options& options, OutputBuffer& output) {
-    InventoryInputs inputs = ParseInputs(options.itemTexts[0], options.itemTexts[1],
-                                         options.itemTexts[2], options.itemTexts[3]);
-    ResultTexts texts = ComputeResultTexts(inputs);
+namespace {
 
+void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
     // The texts start in one column, after the longest label and its colon.
     std::size_t labelWidth = 0;
     for (const char* label : kResultLabels) {
@@ -23,8 +24,43 @@ int RunItemMode(const Options& options, OutputBuffer& output) {
         for (std::size_t i = labelLength; i <= labelWidth; ++i) {
             AppendChar(output, ' ');
         }
-        AppendText(output, texts.text[field]);
+        AppendText(output, cells.cell[field]);
         AppendChar(output, '\n');
     }
+}
+
+}  // namespace
+
+int RunItemMode(const Options& options, ByteSink& output, MessageText& summary) {
+    const CatalogueOptions& catalogue = options.catalogue;
+    const std::string_view figures[kFigureCount] = {options.itemTexts[0], options.itemTexts[1],
+                                                    options.itemTexts[2], options.itemTexts[3]};
+    RewrittenFigures rewritten;
+    const FigureReading reading = ReadFigures(figures, catalogue.decimalComma, rewritten);
+    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
+                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
+    MisreadLog misreads;
+    StartMisreadLog(misreads);
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        if (reading.readWhole[i]) {
+            continue;
+        }
+        if (catalogue.strict) {
+            MessageText message;
+            ClearMessage(message);
+            DescribeMisread(message, kFigureNames[i], figures[i], values[i],
+                            catalogue.decimalComma);
+            AppendMessage(message, ", not the whole figure (--strict)");
+            ReportError(MessageView(message));
+            return kExitBadData;
+        }
+        NoteMisread(misreads, "", 0, kFigureNames[i], figures[i], values[i],
+                    catalogue.decimalComma);
+    }
+
+    ResultCells cells;
+    MakeItemCells(reading.inputs, false, catalogue.decimalComma, cells);
+    WriteLabelledResults(cells, output);
+    DescribeMisreads(misreads, false, summary);
     return kExitOk;
 }

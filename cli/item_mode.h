@@ -2,7 +2,10 @@
 // line each, for a person at a terminal.
 #pragma once
 
+#include "byte_sink.h"
+#include "message_text.h"
 #include "options.h"
-#include "output_buffer.h"
 
-int RunItemMode(const Options& options, OutputBuffer& output);
+// Returns the exit status; `summary` gets the line about figures that were
+// not read whole, empty when there were none, for the caller to print last.
+int RunItemMode(const Options& options, ByteSink& output, MessageText& summary);

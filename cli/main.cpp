@@ -1,6 +1,5 @@
 // kemcalc: the calculator's answers on the command line, for one item or a
 // whole catalogue, through the same model as the window.
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
@@ -9,14 +8,12 @@
 #include <io.h>
 #endif
 
-#include "csv_mode.h"
 #include "error_report.h"
 #include "exit_codes.h"
+#include "file_sink.h"
 #include "item_mode.h"
-#include "line_reader.h"
 #include "options.h"
-#include "output_buffer.h"
-#include "tsv_mode.h"
+#include "stream_mode.h"
 
 #ifndef KEMCALC_VERSION
 #error "KEMCALC_VERSION comes from the build"
@@ -24,7 +21,6 @@
 
 namespace {
 
-constexpr char kStandardInputName[] = "standard input";
 constexpr char kStandardOutputName[] = "standard output";
 
 void ReportUsageError(const char* error) {
@@ -42,45 +38,19 @@ void UseBinaryStandardStreams() {
 #endif
 }
 
-bool IsStandardInput(const char* path) {
-    return path == nullptr || std::strcmp(path, "-") == 0;
-}
-
-int RunStreamMode(const Options& options, OutputBuffer& output) {
-    std::FILE* file = stdin;
-    const char* inputName = kStandardInputName;
-    if (!IsStandardInput(options.inputPath)) {
-        errno = 0;
-        file = std::fopen(options.inputPath, "rb");
-        if (file == nullptr) {
-            ReportSystemError("cannot open", options.inputPath, errno != 0 ? errno : ENOENT);
-            return kExitIo;
-        }
-        inputName = options.inputPath;
-    }
-    LineReader reader;
-    StartLineReader(reader, file);
-    int status = options.mode == kModeTsv ? RunTsvMode(options, reader, inputName, output)
-                                          : RunCsvMode(options, reader, inputName, output);
-    if (file != stdin) {
-        std::fclose(file);
-    }
-    return status;
-}
-
-int RunChosenMode(const Options& options, OutputBuffer& output) {
+int RunChosenMode(const Options& options, FileSink& output, MessageText& summary) {
     switch (options.mode) {
         case kModeHelp:
-            AppendText(output, kUsageText);
+            AppendText(output.sink, kUsageText);
             return kExitOk;
         case kModeVersion:
-            AppendText(output, "kemcalc " KEMCALC_VERSION "\n");
+            AppendText(output.sink, "kemcalc " KEMCALC_VERSION "\n");
             return kExitOk;
         case kModeItem:
-            return RunItemMode(options, output);
+            return RunItemMode(options, output.sink, summary);
         case kModeTsv:
         case kModeCsv:
-            return RunStreamMode(options, output);
+            return RunStreamMode(options, output, summary);
     }
     return kExitUsage;
 }
@@ -96,16 +66,22 @@ int main(int argc, char** argv) {
         return kExitUsage;
     }
 
-    OutputBuffer output;
-    StartOutput(output, stdout);
-    int status = RunChosenMode(options, output);
+    FileSink output;
+    StartFileSink(output, stdout);
+    MessageText summary;
+    ClearMessage(summary);
+    int status = RunChosenMode(options, output, summary);
     // The rows written before a bad line are whole and in order; they go out
     // even when the run fails, and a failed write is reported exactly once.
-    if (!FinishOutput(output)) {
+    if (!FinishFileSink(output)) {
         ReportSystemError("cannot write", kStandardOutputName, output.writeErrno);
         if (status == kExitOk) {
             status = kExitIo;
         }
+    }
+    // Figures not read whole are told last, after any error, on one line.
+    if (summary.length != 0) {
+        ReportError(MessageView(summary));
     }
     return status;
 }

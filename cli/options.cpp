@@ -3,35 +3,67 @@
 #include <cstdio>
 #include <cstring>
 
+#include "column_map.h"
+
 const char kUsageText[] =
     "Usage: kemcalc PRICE COST BOUGHT SOLD\n"
-    "       kemcalc --tsv [--echo-parsed] [--totals] [FILE]\n"
-    "       kemcalc --csv [--echo-parsed] [--totals] [--delimiter C] [FILE]\n"
+    "       kemcalc --csv [OPTION]... [FILE]\n"
+    "       kemcalc --tsv [--header] [OPTION]... [FILE]\n"
     "\n"
     "Works out the return on inventory of stock items, with exactly the texts the\n"
     "KEM Calculator window shows. Each figure is read like the window reads it:\n"
     "its first 19 characters, a leading \"$\" skipped in PRICE and COST, the\n"
-    "leading number taken and anything else read as 0.\n"
+    "leading number taken and anything else read as 0. Figures that are not read\n"
+    "whole (12,50 read as 12) are counted on standard error at the end.\n"
     "\n"
     "  PRICE COST BOUGHT SOLD  one item: selling price, cost, units bought per\n"
-    "                          month, units sold per month; prints the six results\n"
+    "                   month, units sold per month; prints the six results\n"
+    "                   (a shell needs a $ quoted: '$10')\n"
+    "  --csv            read CSV whose header row names the columns price, cost,\n"
+    "                   bought and sold (in any case and order, among others);\n"
+    "                   write each record back with six result columns added;\n"
+    "                   empty lines are skipped\n"
     "  --tsv            read lines of four tab-separated figures, write the six\n"
     "                   result texts of each line, tab-separated\n"
-    "  --csv            read CSV with the header row price,cost,bought,sold, write\n"
-    "                   it back with the six result columns added\n"
-    "  --echo-parsed    also write the four figures as read, in C99 hexadecimal\n"
-    "                   floating form (0x1.8p+1), before the results\n"
-    "  --totals         add a last row for the whole catalogue\n"
+    "  --header         with --tsv: the first line names the columns, as in CSV\n"
+    "  --columns P,C,B,S  the price, cost, bought and sold columns, each a\n"
+    "                   header name or a column number from 1\n"
     "  --delimiter C    CSV field delimiter, one character (default ,)\n"
+    "  --decimal-comma  figures are written like 1.299,50: \".\" and blanks\n"
+    "                   between digits are dropped and \",\" is the decimal\n"
+    "                   point; numbers are written with \",\" too\n"
+    "  --numbers        write six plain numbers (600.00) instead of the result\n"
+    "                   texts, an empty cell where there is no number\n"
+    "  --json           write JSON Lines, one object per row\n"
+    "  --totals         add a last row for the whole catalogue\n"
+    "  --group-by COLUMN  with --totals: first a totals row for each value of\n"
+    "                   COLUMN, in order of first appearance\n"
+    "  --echo-parsed[=hex|decimal]  also write the four figures as read, in C99\n"
+    "                   hexadecimal floating form (0x1.8p+1, the default) or in\n"
+    "                   the shortest decimal that reads back (1.5)\n"
+    "  --strict         stop with status 1 at the first figure not read whole\n"
     "  FILE             read FILE instead of standard input (- also means\n"
     "                   standard input)\n"
     "  -h, --help       show this text\n"
     "  -V, --version    show the version\n"
     "\n"
+    "Examples:\n"
+    "  kemcalc '$10' '$8' 50 5\n"
+    "  kemcalc --csv --totals --group-by category shop.csv\n"
+    "  kemcalc --csv --delimiter ';' --decimal-comma --numbers export.csv\n"
+    "\n"
     "Exit status: 0 all rows answered, 1 bad input data (the message names the\n"
     "line), 2 bad command line, 3 a file could not be opened, read or written.\n";
 
 namespace {
+
+// What the command line said, before the combinations are checked.
+struct GivenOptions {
+    bool delimiter = false;
+    bool echoParsed = false;
+    bool numbers = false;
+    bool json = false;
+};
 
 // "-" alone names standard input, and "-5" or "-.5" is a negative figure, so
 // neither is taken for an option.
@@ -61,46 +93,202 @@ bool SetMode(Options& options, RunMode mode, char (&error)[kOptionErrorSize]) {
 }
 
 bool SetDelimiter(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    // The shell passes '\t' on as two characters; bash's $'\t' is a tab.
+    if (std::strcmp(value, "\\t") == 0) {
+        return Fail(error,
+                    "--delimiter takes exactly one character, not '\\t'; for a tab write "
+                    "--delimiter $'\\t'");
+    }
     if (std::strlen(value) != 1) {
         return Fail(error, "--delimiter takes exactly one character, not '%s'", value);
     }
     if (value[0] == '"' || value[0] == '\r' || value[0] == '\n') {
         return Fail(error, "--delimiter cannot be a double quote or a line end");
     }
-    options.delimiter = value[0];
+    options.catalogue.delimiter = value[0];
     return true;
 }
 
+bool SetColumns(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    ColumnRef refs[kFigureCount];
+    if (!ParseColumnList(value, refs)) {
+        return Fail(error,
+                    "--columns takes four columns, PRICE,COST,BOUGHT,SOLD, each a name or a "
+                    "number from 1, not '%s'",
+                    value);
+    }
+    options.catalogue.columns = value;
+    return true;
+}
+
+bool SetGroupBy(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    ColumnRef ref;
+    if (!ParseColumnRef(value, ref)) {
+        return Fail(error, "--group-by takes a column name or a number from 1, not '%s'", value);
+    }
+    options.catalogue.groupBy = value;
+    return true;
+}
+
+bool SetEchoForm(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    if (std::strcmp(value, "hex") == 0) {
+        options.catalogue.echo = kEchoHex;
+    } else if (std::strcmp(value, "decimal") == 0) {
+        options.catalogue.echo = kEchoDecimal;
+    } else {
+        return Fail(error, "--echo-parsed takes hex or decimal, not '%s'", value);
+    }
+    return true;
+}
+
+// An option with a value, given as "--name VALUE" or "--name=VALUE". Returns
+// the value, or nullptr when `arg` is not this option; `missing` is set when
+// the value is missing at the end of the line.
+const char* TakeValue(const char* name, int argc, char** argv, int& i, bool& missing) {
+    const char* arg = argv[i];
+    const std::size_t length = std::strlen(name);
+    if (std::strncmp(arg, name, length) != 0) {
+        return nullptr;
+    }
+    if (arg[length] == '=') {
+        return arg + length + 1;
+    }
+    if (arg[length] != '\0') {
+        return nullptr;
+    }
+    if (i + 1 >= argc) {
+        missing = true;
+        return nullptr;
+    }
+    return argv[++i];
+}
+
+// A figure count other than four, from a shell that took "$10" for the
+// variable $1 followed by a 0 and dropped "$8" altogether.
+bool FailItemCount(int count, char (&error)[kOptionErrorSize]) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", count);
+    if (count >= 1 && count < kItemFieldCount) {
+        return Fail(error,
+                    "expected four figures, PRICE COST BOUGHT SOLD, but got %s; in a shell, put "
+                    "a figure with a $ in single quotes ('$10'), or the shell drops the $ and "
+                    "what follows",
+                    text);
+    }
+    return Fail(error, "expected four figures, PRICE COST BOUGHT SOLD, but got %s", text);
+}
+
 // Checks the combinations once every argument is known.
-bool CheckOptions(Options& options, bool delimiterGiven, const char* const* positional,
+bool CheckOptions(Options& options, const GivenOptions& given, const char* const* positional,
                   int positionalCount, char (&error)[kOptionErrorSize]) {
     if (options.mode == kModeHelp || options.mode == kModeVersion) {
         return true;
     }
-    bool streaming = options.mode == kModeTsv || options.mode == kModeCsv;
-    if (!streaming && options.echoParsed) {
+    const CatalogueOptions& catalogue = options.catalogue;
+    const bool streaming = options.mode == kModeTsv || options.mode == kModeCsv;
+    const bool header = options.mode == kModeCsv || catalogue.header;
+    if (!streaming && given.echoParsed) {
         return Fail(error, "--echo-parsed needs --tsv or --csv");
     }
-    if (!streaming && options.totals) {
+    if (!streaming && catalogue.totals) {
         return Fail(error, "--totals needs --tsv or --csv");
     }
-    if (delimiterGiven && options.mode != kModeCsv) {
+    if (!streaming && given.numbers) {
+        return Fail(error, "--numbers needs --tsv or --csv");
+    }
+    if (!streaming && given.json) {
+        return Fail(error, "--json needs --tsv or --csv");
+    }
+    if (given.delimiter && options.mode != kModeCsv) {
         return Fail(error, "--delimiter needs --csv");
+    }
+    if (catalogue.header && options.mode != kModeTsv) {
+        return Fail(error, "--header needs --tsv; a CSV file always starts with its header row");
+    }
+    if (!catalogue.columns.empty() && !(streaming && header)) {
+        return Fail(error, "--columns needs --csv, or --tsv with --header");
+    }
+    if (!catalogue.groupBy.empty() && !(streaming && header)) {
+        return Fail(error, "--group-by needs --csv, or --tsv with --header");
+    }
+    if (!catalogue.groupBy.empty() && !catalogue.totals) {
+        return Fail(error, "--group-by needs --totals");
     }
     if (streaming) {
         if (positionalCount > 1) {
             return Fail(error, "only one input file can be given");
         }
+        options.catalogue.input = options.mode == kModeCsv ? kInputCsv : kInputTsv;
         options.inputPath = positionalCount == 1 ? positional[0] : nullptr;
         return true;
     }
     if (positionalCount != kItemFieldCount) {
-        char count[16];
-        std::snprintf(count, sizeof count, "%d", positionalCount);
-        return Fail(error, "expected four figures, PRICE COST BOUGHT SOLD, but got %s", count);
+        return FailItemCount(positionalCount, error);
     }
     for (int i = 0; i < kItemFieldCount; ++i) {
         options.itemTexts[i] = positional[i];
+    }
+    return true;
+}
+
+// Reads one option; returns false with `error` set when it cannot be used.
+bool ReadOption(Options& options, GivenOptions& given, int argc, char** argv, int& i,
+                char (&error)[kOptionErrorSize]) {
+    const char* arg = argv[i];
+    CatalogueOptions& catalogue = options.catalogue;
+    bool missing = false;
+    if (std::strcmp(arg, "--tsv") == 0) {
+        return SetMode(options, kModeTsv, error);
+    }
+    if (std::strcmp(arg, "--csv") == 0) {
+        return SetMode(options, kModeCsv, error);
+    }
+    if (std::strcmp(arg, "--echo-parsed") == 0) {
+        given.echoParsed = true;
+        catalogue.echo = kEchoHex;
+        return true;
+    }
+    if (std::strncmp(arg, "--echo-parsed=", 14) == 0) {
+        given.echoParsed = true;
+        return SetEchoForm(options, arg + 14, error);
+    }
+    if (const char* value = TakeValue("--delimiter", argc, argv, i, missing)) {
+        given.delimiter = true;
+        return SetDelimiter(options, value, error);
+    }
+    if (const char* value = TakeValue("--columns", argc, argv, i, missing)) {
+        return SetColumns(options, value, error);
+    }
+    if (const char* value = TakeValue("--group-by", argc, argv, i, missing)) {
+        return SetGroupBy(options, value, error);
+    }
+    if (missing) {
+        const bool character = std::strcmp(arg, "--delimiter") == 0;
+        return Fail(error,
+                    character ? "%s needs a character after it" : "%s needs a value after it", arg);
+    }
+    if (std::strcmp(arg, "--totals") == 0) {
+        catalogue.totals = true;
+    } else if (std::strcmp(arg, "--header") == 0) {
+        catalogue.header = true;
+    } else if (std::strcmp(arg, "--decimal-comma") == 0) {
+        catalogue.decimalComma = true;
+    } else if (std::strcmp(arg, "--numbers") == 0) {
+        given.numbers = true;
+        catalogue.numbers = true;
+    } else if (std::strcmp(arg, "--json") == 0) {
+        given.json = true;
+        catalogue.output = kOutputJsonLines;
+    } else if (std::strcmp(arg, "--strict") == 0) {
+        catalogue.strict = true;
+    } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
+        options.mode = kModeHelp;
+    } else if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-V") == 0) {
+        if (options.mode != kModeHelp) {
+            options.mode = kModeVersion;
+        }
+    } else {
+        return Fail(error, "unknown option '%s'", arg);
     }
     return true;
 }
@@ -114,7 +302,7 @@ bool ParseOptions(int argc, char** argv, Options& options, char (&error)[kOption
     // that the count in the message is right.
     const char* positional[kItemFieldCount + 1] = {};
     int positionalCount = 0;
-    bool delimiterGiven = false;
+    GivenOptions given;
     bool optionsEnded = false;
 
     for (int i = 1; i < argc; ++i) {
@@ -128,40 +316,9 @@ bool ParseOptions(int argc, char** argv, Options& options, char (&error)[kOption
         }
         if (std::strcmp(arg, "--") == 0) {
             optionsEnded = true;
-        } else if (std::strcmp(arg, "--tsv") == 0) {
-            if (!SetMode(options, kModeTsv, error)) {
-                return false;
-            }
-        } else if (std::strcmp(arg, "--csv") == 0) {
-            if (!SetMode(options, kModeCsv, error)) {
-                return false;
-            }
-        } else if (std::strcmp(arg, "--echo-parsed") == 0) {
-            options.echoParsed = true;
-        } else if (std::strcmp(arg, "--totals") == 0) {
-            options.totals = true;
-        } else if (std::strcmp(arg, "--delimiter") == 0) {
-            if (i + 1 >= argc) {
-                return Fail(error, "--delimiter needs a character after it");
-            }
-            if (!SetDelimiter(options, argv[++i], error)) {
-                return false;
-            }
-            delimiterGiven = true;
-        } else if (std::strncmp(arg, "--delimiter=", 12) == 0) {
-            if (!SetDelimiter(options, arg + 12, error)) {
-                return false;
-            }
-            delimiterGiven = true;
-        } else if (std::strcmp(arg, "--help") == 0 || std::strcmp(arg, "-h") == 0) {
-            options.mode = kModeHelp;
-        } else if (std::strcmp(arg, "--version") == 0 || std::strcmp(arg, "-V") == 0) {
-            if (options.mode != kModeHelp) {
-                options.mode = kModeVersion;
-            }
-        } else {
-            return Fail(error, "unknown option '%s'", arg);
+        } else if (!ReadOption(options, given, argc, argv, i, error)) {
+            return false;
         }
     }
-    return CheckOptions(options, delimiterGiven, positional, positionalCount, error);
+    return CheckOptions(options, given, positional, positionalCount, error);
 }

@@ -3,6 +3,8 @@
 
 #include <cstddef>
 
+#include "catalogue_options.h"
+
 enum RunMode {
     kModeItem,  // four figures on the command line
     kModeTsv,
@@ -15,14 +17,13 @@ constexpr int kItemFieldCount = 4;
 
 struct Options {
     RunMode mode = kModeItem;
-    bool echoParsed = false;
-    bool totals = false;
-    char delimiter = ',';
+    CatalogueOptions catalogue;       // how --tsv and --csv read and write; the figure
+                                      // rules (decimalComma, strict) also apply to one item
     const char* inputPath = nullptr;  // nullptr or "-" reads standard input
     const char* itemTexts[kItemFieldCount] = {};
 };
 
-constexpr std::size_t kOptionErrorSize = 160;
+constexpr std::size_t kOptionErrorSize = 240;
 
 // Fills `options` from argv. Returns false with a one-line reason in `error`
 // when the command line cannot be run.

@@ -163,3 +163,51 @@ ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
                                 texts.text[kReturnOnInventory]);
     return texts;
 }
+
+namespace {
+
+// ParseAmount's leading white space, also the only text allowed after a
+// figure that is read whole.
+bool IsAllWhiteSpace(std::string_view text) {
+    for (char c : text) {
+        if (c != ' ' && (c < '\t' || c > '\r')) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// The value of a quotient text whose zero cases are "Infinite" and a zero
+// text: +infinity, 0, or the quotient itself.
+double QuotientValue(double dividend, double divisor, WideFloat quotient) {
+    if (!CountsAsZero(divisor)) {
+        return Narrow(quotient);
+    }
+    return CountsAsZero(dividend) ? 0.0 : DoubleFromBits(kInfinityBits);
+}
+
+}  // namespace
+
+bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
+    const std::string_view read = CutToReadLimit(text);
+    const std::size_t numberStart = skipsDollar ? read.size() - SkipDollar(read).size() : 0;
+    const std::size_t numberLength = MeasureAmount(read.substr(numberStart));
+    if (numberLength == 0) {
+        return IsAllWhiteSpace(text);
+    }
+    return IsAllWhiteSpace(text.substr(numberStart + numberLength));
+}
+
+double GrossProfitPercentValue(double grossProfit, double annualSales) {
+    return QuotientValue(grossProfit, annualSales, WidePercentage(grossProfit, annualSales));
+}
+
+double MonthsSupplyValue(double buyPerMonth, double sellPerMonth) {
+    return QuotientValue(buyPerMonth, sellPerMonth,
+                         DivideWide(Widen(buyPerMonth), Widen(sellPerMonth)));
+}
+
+double ReturnOnInventoryValue(double grossProfit, double averageInventory) {
+    return QuotientValue(grossProfit, averageInventory,
+                         WidePercentage(grossProfit, averageInventory));
+}

@@ -66,3 +66,19 @@ void FormatGrossProfitPercentText(double grossProfit, double annualSales,
 void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]);
 void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
                                  char (&out)[kResultTextSize]);
+
+// Whether ParseInputs reads the whole of `text`: after the cut to
+// kInputReadLimit characters and, for price and cost (`skipsDollar`), the
+// "$" rule, a number is read and nothing but white space follows it, inside
+// the cut or beyond it. A text of white space alone counts as read whole: it
+// is an empty field, 0 on purpose.
+bool IsInputReadWhole(std::string_view text, bool skipsDollar);
+
+// The figures behind the percentage and ratio texts, for front ends that
+// write numbers instead of texts: the quotient the text shows (narrowed to a
+// double, also where the text is ">1000.00%", "Negative" or "Too large"),
+// +infinity where the text is "Infinite", and 0 where both operands count as
+// zero.
+double GrossProfitPercentValue(double grossProfit, double annualSales);
+double MonthsSupplyValue(double buyPerMonth, double sellPerMonth);
+double ReturnOnInventoryValue(double grossProfit, double averageInventory);

@@ -72,7 +72,10 @@ struct UsageCase {
 TEST(UsageErrors, ExitWithStatusTwoAndSayWhy) {
     const UsageCase cases[] = {
         {{}, "expected four figures, PRICE COST BOUGHT SOLD, but got 0"},
-        {{"1", "2", "3"}, "expected four figures, PRICE COST BOUGHT SOLD, but got 3"},
+        // Three figures is what a shell leaves of kemcalc $10 $8 50 5.
+        {{"1", "2", "3"},
+         "expected four figures, PRICE COST BOUGHT SOLD, but got 3; in a shell, put a figure "
+         "with a $ in single quotes ('$10'), or the shell drops the $ and what follows"},
         {{"1", "2", "3", "4", "5"}, "expected four figures, PRICE COST BOUGHT SOLD, but got 5"},
         {{"1", "2", "3", "4", "5", "6", "7"},
          "expected four figures, PRICE COST BOUGHT SOLD, but got 7"},

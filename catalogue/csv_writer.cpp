@@ -19,17 +19,17 @@ bool NeedsQuotes(std::string_view field, char delimiter) {
 
 }  // namespace
 
-void AppendCsvField(OutputBuffer& output, std::string_view field, char delimiter) {
+void AppendCsvField(ByteSink& sink, std::string_view field, char delimiter) {
     if (!NeedsQuotes(field, delimiter)) {
-        AppendText(output, field);
+        AppendText(sink, field);
         return;
     }
-    AppendChar(output, '"');
+    AppendChar(sink, '"');
     for (char c : field) {
         if (c == '"') {
-            AppendChar(output, '"');
+            AppendChar(sink, '"');
         }
-        AppendChar(output, c);
+        AppendChar(sink, c);
     }
-    AppendChar(output, '"');
+    AppendChar(sink, '"');
 }

@@ -47,3 +47,14 @@ ResultTexts FormatTotalsTexts(const CatalogueTotals& totals) {
     FormatReturnOnInventoryText(grossProfit, averageInventory, texts.text[kReturnOnInventory]);
     return texts;
 }
+
+TotalsFigures ComputeTotalsFigures(const CatalogueTotals& totals) {
+    TotalsFigures figures;
+    figures.annualSales = ReadSum(totals.annualSales);
+    figures.grossProfit = ReadSum(totals.grossProfit);
+    figures.grossProfitPercent = GrossProfitPercentValue(figures.grossProfit, figures.annualSales);
+    figures.averageInventory = ReadSum(totals.averageInventory);
+    figures.returnOnInventory =
+        ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory);
+    return figures;
+}

@@ -25,3 +25,15 @@ void AddItemToTotals(CatalogueTotals& totals, const InventoryInputs& inputs);
 // the months supply text is empty, since a sum of counts of different items
 // means nothing.
 ResultTexts FormatTotalsTexts(const CatalogueTotals& totals);
+
+// The figures behind a totals row, for --numbers: the three sums and the two
+// percentages worked out from them (months supply has no total).
+struct TotalsFigures {
+    double annualSales;
+    double grossProfit;
+    double grossProfitPercent;
+    double averageInventory;
+    double returnOnInventory;
+};
+
+TotalsFigures ComputeTotalsFigures(const CatalogueTotals& totals);

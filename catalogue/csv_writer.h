@@ -3,7 +3,7 @@
 
 #include <string_view>
 
-#include "output_buffer.h"
+#include "byte_sink.h"
 
 // RFC 4180 ends every record with CR LF.
 constexpr std::string_view kCsvRecordEnd = "\r\n";
@@ -11,4 +11,4 @@ constexpr std::string_view kCsvRecordEnd = "\r\n";
 // Appends `field`, in double quotes (inner quotes doubled) when it holds the
 // delimiter, a quote, CR or LF, or begins or ends with a blank: the result
 // texts keep their blanks, and some spreadsheet imports trim unquoted fields.
-void AppendCsvField(OutputBuffer& output, std::string_view field, char delimiter);
+void AppendCsvField(ByteSink& sink, std::string_view field, char delimiter);

@@ -1,0 +1,60 @@
+#include "figure_reading.h"
+
+namespace {
+
+// UTF-8 of U+00A0 (no-break space) and U+202F (narrow no-break space), which
+// spreadsheets in many languages put between groups of digits.
+constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
+constexpr std::string_view kNarrowNoBreakSpace = "\xE2\x80\xAF";
+
+bool IsDigitAt(std::string_view text, std::size_t i) {
+    return i < text.size() && text[i] >= '0' && text[i] <= '9';
+}
+
+// The length of a thousands separator at text[i], 0 when there is none.
+std::size_t SeparatorLength(std::string_view text, std::size_t i) {
+    if (text[i] == '.' || text[i] == ' ') {
+        return 1;
+    }
+    const std::string_view rest = text.substr(i);
+    if (rest.substr(0, kNoBreakSpace.size()) == kNoBreakSpace) {
+        return kNoBreakSpace.size();
+    }
+    if (rest.substr(0, kNarrowNoBreakSpace.size()) == kNarrowNoBreakSpace) {
+        return kNarrowNoBreakSpace.size();
+    }
+    return 0;
+}
+
+}  // namespace
+
+void RewriteDecimalComma(std::string_view figure, std::string& out) {
+    out.clear();
+    for (std::size_t i = 0; i < figure.size(); ++i) {
+        const std::size_t separator = SeparatorLength(figure, i);
+        if (separator != 0 && i > 0 && IsDigitAt(figure, i - 1) &&
+            IsDigitAt(figure, i + separator)) {
+            i += separator - 1;
+            continue;
+        }
+        out.push_back(figure[i] == ',' ? '.' : figure[i]);
+    }
+}
+
+FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], bool decimalComma,
+                          RewrittenFigures& rewritten) {
+    std::string_view read[kFigureCount];
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        read[i] = figures[i];
+        if (decimalComma) {
+            RewriteDecimalComma(figures[i], rewritten.text[i]);
+            read[i] = rewritten.text[i];
+        }
+    }
+    FigureReading reading;
+    reading.inputs = ParseInputs(read[0], read[1], read[2], read[3]);
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        reading.readWhole[i] = IsInputReadWhole(read[i], IsMoneyFigure(i));
+    }
+    return reading;
+}

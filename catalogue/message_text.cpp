@@ -1,0 +1,91 @@
+#include "message_text.h"
+
+#include "utf8.h"
+
+namespace {
+
+// Digits of the largest unsigned long long, 18446744073709551615.
+constexpr std::size_t kMaxDecimalDigits = 20;
+
+void AppendMessageChar(MessageText& message, char c) {
+    if (message.length + 1 < kMessageSize) {
+        message.text[message.length++] = c;
+        message.text[message.length] = '\0';
+    }
+}
+
+void AppendEscaped(MessageText& message, unsigned char c) {
+    static const char kHexDigits[] = "0123456789abcdef";
+    switch (c) {
+        case '"':
+            AppendMessage(message, "\\\"");
+            return;
+        case '\\':
+            AppendMessage(message, "\\\\");
+            return;
+        case '\t':
+            AppendMessage(message, "\\t");
+            return;
+        case '\r':
+            AppendMessage(message, "\\r");
+            return;
+        case '\n':
+            AppendMessage(message, "\\n");
+            return;
+        default:
+            break;
+    }
+    if (c < 0x20 || c >= 0x7F) {
+        const char escape[] = {'\\', 'x', kHexDigits[c >> 4], kHexDigits[c & 0xF]};
+        AppendMessage(message, std::string_view(escape, sizeof escape));
+        return;
+    }
+    AppendMessageChar(message, static_cast<char>(c));
+}
+
+}  // namespace
+
+void ClearMessage(MessageText& message) {
+    message.length = 0;
+    message.text[0] = '\0';
+}
+
+void AppendMessage(MessageText& message, std::string_view text) {
+    for (char c : text) {
+        AppendMessageChar(message, c);
+    }
+}
+
+void AppendMessageNumber(MessageText& message, unsigned long long number) {
+    char digits[kMaxDecimalDigits];
+    std::size_t count = 0;
+    do {
+        digits[count++] = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number != 0);
+    while (count > 0) {
+        AppendMessageChar(message, digits[--count]);
+    }
+}
+
+void AppendMessageQuoted(MessageText& message, std::string_view text, std::size_t limit) {
+    AppendMessageChar(message, '"');
+    std::size_t i = 0;
+    while (i < text.size() && i < limit) {
+        const std::size_t length = MeasureUtf8Sequence(text, i);
+        if (length <= 1) {
+            AppendEscaped(message, static_cast<unsigned char>(text[i]));
+            ++i;
+            continue;
+        }
+        if (i + length > limit) {
+            break;  // half a character would say nothing
+        }
+        AppendMessage(message, text.substr(i, length));
+        i += length;
+    }
+    AppendMessageChar(message, '"');
+    if (i < text.size()) {
+        AppendMessage(message, "...");
+    }
+}
