@@ -25,6 +25,10 @@ void StartByteSink(ByteSink& sink, ByteWriter writer, void* context);
 // Hands the collected bytes to the writer.
 void FlushByteSink(ByteSink& sink);
 
+// Most texts a row is made of are a few bytes long: copied byte by byte
+// they cost less than a call of the library's memcpy.
+constexpr std::size_t kShortCopy = 16;
+
 inline void AppendBytes(ByteSink& sink, const char* bytes, std::size_t count) {
     if (sink.data.size() - sink.used < count) {
         FlushByteSink(sink);
@@ -32,8 +36,27 @@ inline void AppendBytes(ByteSink& sink, const char* bytes, std::size_t count) {
             sink.data.resize(count);
         }
     }
-    std::memcpy(sink.data.data() + sink.used, bytes, count);
+    char* out = sink.data.data() + sink.used;
+    if (count <= kShortCopy) {
+        for (std::size_t i = 0; i < count; ++i) {
+            out[i] = bytes[i];
+        }
+    } else {
+        std::memcpy(out, bytes, count);
+    }
     sink.used += count;
+}
+
+// Room for `count` more bytes at the end of the collected output, which the
+// caller writes and then counts into sink.used.
+inline char* ReserveBytes(ByteSink& sink, std::size_t count) {
+    if (sink.data.size() - sink.used < count) {
+        FlushByteSink(sink);
+        if (count > sink.data.size()) {
+            sink.data.resize(count);
+        }
+    }
+    return sink.data.data() + sink.used;
 }
 
 inline void AppendText(ByteSink& sink, std::string_view text) {

@@ -157,29 +157,26 @@ bool ReadHeader(CatalogueRun& run, const std::vector<std::string_view>& fields,
     if (run.options.output == kOutputJsonLines && !CheckJsonKeys(run, line)) {
         return false;
     }
-    WriteHeaderRow(*run.sink, run.options, run.header);
+    WriteHeaderRow(*run.sink, run.format, run.header);
     return CheckSink(run);
 }
 
 // --- Item rows ------------------------------------------------------------------
 
 bool CheckFieldCount(CatalogueRun& run, std::size_t count, unsigned long long line) {
-    const bool header = HasHeader(run.options);
-    const std::size_t expected = header ? CountColumns(run.header) : kFigureCount;
+    const std::size_t expected = HasHeader(run.options) ? CountColumns(run.header) : kFigureCount;
+    // Every record of a CSV file has the header's columns; a tab-separated
+    // line may end early, its missing fields empty.
+    const bool csv = IsCsv(run);
+    if (csv ? count == expected : count <= expected) {
+        return true;
+    }
     MessageText& message = run.error.message;
     ClearMessage(message);
     AppendMessageNumber(message, count);
-    if (IsCsv(run)) {
-        // Every record of a CSV file has the header's columns.
-        if (count == expected) {
-            return true;
-        }
+    if (csv) {
         AppendMessage(message, count == 1 ? " field, expected " : " fields, expected ");
     } else {
-        // A tab-separated line may end early; its missing fields are empty.
-        if (count <= expected) {
-            return true;
-        }
         AppendMessage(message, " tab-separated fields, expected at most ");
     }
     AppendMessageNumber(message, expected);
@@ -246,7 +243,7 @@ bool CheckJsonValues(CatalogueRun& run, const std::vector<std::string_view>& fie
 }
 
 bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
-                unsigned long long line) {
+                std::string_view verbatim, unsigned long long line) {
     if (!CheckFieldCount(run, fields.size(), line)) {
         return false;
     }
@@ -262,7 +259,8 @@ bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
     if (run.options.output == kOutputJsonLines && !CheckJsonValues(run, fields, line)) {
         return false;
     }
-    WriteItemRow(*run.sink, run.options, header ? &run.header : nullptr, fields, reading.inputs);
+    WriteItemRow(*run.sink, run.format, header ? &run.header : nullptr, fields, verbatim,
+                 reading.inputs);
     if (run.options.totals) {
         AddItemToTotals(run.totals, reading.inputs);
         if (IsGrouped(run)) {
@@ -275,12 +273,13 @@ bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
 
 // --- Lines and records -------------------------------------------------------------
 
+// `verbatim`: the record as read, when it can be written back whole.
 bool HandleRecord(CatalogueRun& run, const std::vector<std::string_view>& fields,
-                  unsigned long long line) {
+                  std::string_view verbatim, unsigned long long line) {
     if (HasHeader(run.options) && !run.headerRead) {
         return ReadHeader(run, fields, line);
     }
-    return HandleItem(run, fields, line);
+    return HandleItem(run, fields, verbatim, line);
 }
 
 bool FailOnRecord(CatalogueRun& run, CsvStatus status) {
@@ -298,7 +297,8 @@ bool FailOnRecord(CatalogueRun& run, CsvStatus status) {
 bool HandleLine(CatalogueRun& run, const InputLine& line) {
     if (!IsCsv(run)) {
         SplitTsvLine(line.text, run.fields);
-        return HandleRecord(run, run.fields, line.number);
+        // Tab-separated fields are written back as they are.
+        return HandleRecord(run, run.fields, line.text, line.number);
     }
     // An empty line is no record, as other CSV readers have it.
     if (!run.record.open && line.text.empty()) {
@@ -311,7 +311,7 @@ bool HandleLine(CatalogueRun& run, const InputLine& line) {
     if (status != kCsvRecordDone) {
         return FailOnRecord(run, status);
     }
-    return HandleRecord(run, run.record.fields, run.record.firstLine);
+    return HandleRecord(run, run.record.fields, run.record.verbatim, run.record.firstLine);
 }
 
 void ReadLines(CatalogueRun& run) {
@@ -356,10 +356,10 @@ void WriteTotals(CatalogueRun& run) {
     labels.grouped = true;
     for (std::size_t i = 0; IsGrouped(run) && i < run.groups.names.size(); ++i) {
         labels.groupName = run.groups.names[i];
-        WriteTotalsRow(*run.sink, run.options, header, labels, run.groups.totals[i]);
+        WriteTotalsRow(*run.sink, run.format, header, labels, run.groups.totals[i]);
     }
     labels.grouped = false;
-    WriteTotalsRow(*run.sink, run.options, header, labels, run.totals);
+    WriteTotalsRow(*run.sink, run.format, header, labels, run.totals);
 }
 
 void EndInput(CatalogueRun& run) {
@@ -382,6 +382,7 @@ void EndInput(CatalogueRun& run) {
 void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
                        std::string_view inputName, ByteSink& sink) {
     run.options = options;
+    run.format = MakeRowFormat(options);
     run.inputName = inputName;
     run.sink = &sink;
     run.status = kRunGoing;

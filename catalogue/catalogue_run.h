@@ -28,6 +28,7 @@
 #include "line_splitter.h"
 #include "message_text.h"
 #include "misread_log.h"
+#include "row_writer.h"
 
 enum RunStatus {
     kRunGoing,        // feed the next chunk
@@ -43,6 +44,7 @@ struct RunError {
 
 struct CatalogueRun {
     CatalogueOptions options;
+    RowFormat format;
     std::string_view inputName;
     ByteSink* sink = nullptr;
     RunStatus status = kRunGoing;

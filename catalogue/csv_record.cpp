@@ -2,6 +2,8 @@
 
 #include <functional>
 
+#include "byte_scan.h"
+
 static_assert(kMaxRecordLength == 65536, "DescribeCsvStatus names the limit");
 
 namespace {
@@ -89,6 +91,7 @@ QuotedEnd ScanQuoted(CsvRecord& record, std::string_view text, std::size_t& i, F
 // place, so every field read so far moves into the scratch text, with the open
 // field last, followed by the line end as it was written.
 CsvStatus KeepRecordOpen(CsvRecord& record, const FieldText& field, const InputLine& line) {
+    record.verbatim = std::string_view();
     if (field.inScratch) {
         record.moving.assign(record.scratch, field.scratchStart, std::string::npos);
         record.scratch.resize(field.scratchStart);
@@ -113,13 +116,30 @@ CsvStatus KeepRecordOpen(CsvRecord& record, const FieldText& field, const InputL
     return kCsvRecordOpen;
 }
 
-// The first line of a record starts with an empty field list.
+// The first line of a record starts with an empty field list. A CR inside
+// the line would be quoted on the way out, so such a line is never verbatim.
 void BeginRecord(CsvRecord& record, const InputLine& line) {
     record.fields.clear();
     record.scratch.clear();
     record.firstLine = line.number;
     record.errorLine = line.number;
     record.errorField = 0;
+    const bool hasReturn = line.text.find('\r') != std::string_view::npos;
+    record.verbatim = hasReturn ? std::string_view() : line.text;
+}
+
+bool HasBlankAtEnd(std::string_view field) {
+    return !field.empty() && (field.front() == ' ' || field.back() == ' ');
+}
+
+// Whether a field written without quotes comes back without them, and one
+// written in quotes (on one line) comes back in quotes, as AppendCsvField
+// decides: quotes for the delimiter, a quote or a blank at an end.
+bool IsWrittenAsRead(std::string_view field, bool quoted, bool doubledQuote, char delimiter) {
+    if (!quoted) {
+        return !HasBlankAtEnd(field);
+    }
+    return doubledQuote || HasBlankAtEnd(field) || field.find(delimiter) != std::string_view::npos;
 }
 
 }  // namespace
@@ -171,16 +191,19 @@ CsvStatus ScanCsvLine(CsvRecord& record, const InputLine& line, char delimiter) 
                 return kCsvTextAfterClosingQuote;
             }
             record.fields.push_back(FieldView(record, field));
-        } else {
-            std::size_t end = i;
-            while (end < text.size() && text[end] != delimiter && text[end] != '"') {
-                ++end;
+            if (!IsWrittenAsRead(record.fields.back(), true, field.inScratch, delimiter)) {
+                record.verbatim = std::string_view();
             }
+        } else {
+            const std::size_t end = FindEitherByte(text, i, delimiter, '"');
             if (end < text.size() && text[end] == '"') {
                 record.errorField = record.fields.size() + 1;
                 return kCsvQuoteInUnquotedField;
             }
             record.fields.push_back(text.substr(i, end - i));
+            if (!IsWrittenAsRead(record.fields.back(), false, false, delimiter)) {
+                record.verbatim = std::string_view();
+            }
             i = end;
         }
         if (i == text.size()) {

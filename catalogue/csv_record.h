@@ -34,11 +34,15 @@ struct CsvRecord {
     std::string scratch;                   // unquoted text of fields that are not views
     std::string moving;                    // holds the open field while the scratch is rearranged
     bool open = false;                     // a quoted field goes on to the next line
-    std::size_t openFieldStart = 0;        // where the open field begins in scratch
-    unsigned long long firstLine = 0;      // where the record starts
-    unsigned long long errorLine = 0;      // where reading it failed
-    unsigned long long quoteLine = 0;      // where the last quoted field opened
-    std::size_t errorField = 0;            // 1-based field of a quoting error
+    // The record's one line, when writing its fields back one by one (with
+    // AppendCsvField and the same delimiter) gives exactly these bytes, so
+    // the line can be copied whole; empty otherwise.
+    std::string_view verbatim;
+    std::size_t openFieldStart = 0;    // where the open field begins in scratch
+    unsigned long long firstLine = 0;  // where the record starts
+    unsigned long long errorLine = 0;  // where reading it failed
+    unsigned long long quoteLine = 0;  // where the last quoted field opened
+    std::size_t errorField = 0;        // 1-based field of a quoting error
 };
 
 void StartCsvRecord(CsvRecord& record);

@@ -2,28 +2,11 @@
 
 namespace {
 
-bool NeedsQuotes(std::string_view field, char delimiter) {
-    if (field.empty()) {
-        return false;
-    }
-    if (field.front() == ' ' || field.back() == ' ') {
-        return true;
-    }
-    for (char c : field) {
-        if (c == delimiter || c == '"' || c == '\r' || c == '\n') {
-            return true;
-        }
-    }
-    return false;
-}
+// Byte classes; or-ed together over a field.
+constexpr unsigned char kNeedsQuotes = 1;  // the delimiter, CR or LF
+constexpr unsigned char kQuote = 2;        // a double quote, which is doubled as well
 
-}  // namespace
-
-void AppendCsvField(ByteSink& sink, std::string_view field, char delimiter) {
-    if (!NeedsQuotes(field, delimiter)) {
-        AppendText(sink, field);
-        return;
-    }
+void AppendDoubledQuotes(ByteSink& sink, std::string_view field) {
     AppendChar(sink, '"');
     for (char c : field) {
         if (c == '"') {
@@ -32,4 +15,44 @@ void AppendCsvField(ByteSink& sink, std::string_view field, char delimiter) {
         AppendChar(sink, c);
     }
     AppendChar(sink, '"');
+}
+
+}  // namespace
+
+CsvQuoting MakeCsvQuoting(char delimiter) {
+    CsvQuoting quoting;
+    quoting.delimiter = delimiter;
+    quoting.byteClass[static_cast<unsigned char>(delimiter)] = kNeedsQuotes;
+    quoting.byteClass[static_cast<unsigned char>('\r')] = kNeedsQuotes;
+    quoting.byteClass[static_cast<unsigned char>('\n')] = kNeedsQuotes;
+    quoting.byteClass[static_cast<unsigned char>('"')] = kQuote;
+    return quoting;
+}
+
+void AppendCsvField(ByteSink& sink, std::string_view field, const CsvQuoting& quoting) {
+    const std::size_t size = field.size();
+    const bool blankAtEnd = size != 0 && (field.front() == ' ' || field.back() == ' ');
+    // Room for the field and its two quotes; copied after an opening quote
+    // when a blank at an end already calls for quotes.
+    char* out = ReserveBytes(sink, size + 2);
+    std::size_t at = blankAtEnd ? 1 : 0;
+    unsigned char classes = 0;
+    for (char c : field) {
+        out[at++] = c;
+        classes |= quoting.byteClass[static_cast<unsigned char>(c)];
+    }
+    if (classes == 0 && !blankAtEnd) {
+        sink.used += size;
+        return;
+    }
+    if ((classes & kQuote) != 0) {
+        AppendDoubledQuotes(sink, field);
+        return;
+    }
+    if (!blankAtEnd) {
+        std::memmove(out + 1, out, size);
+    }
+    out[0] = '"';
+    out[size + 1] = '"';
+    sink.used += size + 2;
 }

@@ -8,7 +8,16 @@
 // RFC 4180 ends every record with CR LF.
 constexpr std::string_view kCsvRecordEnd = "\r\n";
 
+// For each byte, what it means inside a field: made once per run, so that
+// writing a field is one pass that copies and classifies each byte together.
+struct CsvQuoting {
+    char delimiter = ',';
+    unsigned char byteClass[256] = {};
+};
+
+CsvQuoting MakeCsvQuoting(char delimiter);
+
 // Appends `field`, in double quotes (inner quotes doubled) when it holds the
 // delimiter, a quote, CR or LF, or begins or ends with a blank: the result
 // texts keep their blanks, and some spreadsheet imports trim unquoted fields.
-void AppendCsvField(ByteSink& sink, std::string_view field, char delimiter);
+void AppendCsvField(ByteSink& sink, std::string_view field, const CsvQuoting& quoting);

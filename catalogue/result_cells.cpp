@@ -18,17 +18,17 @@ void SetNumberCell(ResultCells& cells, int field, double value, bool decimalComm
     if (decimalComma) {
         UseDecimalComma(out, length);
     }
-    cells.cell[field] = std::string_view(out, length);
+    cells.length[field] = length;
 }
 
-void SetTextCells(ResultCells& cells, bool decimalComma) {
+void MeasureTextCells(ResultCells& cells, bool decimalComma) {
+    cells.holdsNumbers = false;
     for (int field = 0; field < kResultCount; ++field) {
         char* text = cells.texts.text[field];
-        const std::size_t length = std::strlen(text);
+        cells.length[field] = std::strlen(text);
         if (decimalComma) {
-            UseDecimalComma(text, length);
+            UseDecimalComma(text, cells.length[field]);
         }
-        cells.cell[field] = std::string_view(text, length);
     }
 }
 
@@ -42,13 +42,14 @@ void UseDecimalComma(char* text, std::size_t length) {
     }
 }
 
-void MakeItemCells(const InventoryInputs& inputs, bool numbers, bool decimalComma,
-                   ResultCells& cells) {
+ResultCells MakeItemCells(const InventoryInputs& inputs, bool numbers, bool decimalComma) {
+    ResultCells cells;
     if (!numbers) {
         cells.texts = ComputeResultTexts(inputs);
-        SetTextCells(cells, decimalComma);
-        return;
+        MeasureTextCells(cells, decimalComma);
+        return cells;
     }
+    cells.holdsNumbers = true;
     const InventoryFigures figures = ComputeFigures(inputs);
     SetNumberCell(cells, kAnnualSales, figures.annualSales, decimalComma);
     SetNumberCell(cells, kGrossProfit, figures.grossProfit, decimalComma);
@@ -60,20 +61,23 @@ void MakeItemCells(const InventoryInputs& inputs, bool numbers, bool decimalComm
     SetNumberCell(cells, kReturnOnInventory,
                   ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory),
                   decimalComma);
+    return cells;
 }
 
-void MakeTotalsCells(const CatalogueTotals& totals, bool numbers, bool decimalComma,
-                     ResultCells& cells) {
+ResultCells MakeTotalsCells(const CatalogueTotals& totals, bool numbers, bool decimalComma) {
+    ResultCells cells;
     if (!numbers) {
         cells.texts = FormatTotalsTexts(totals);
-        SetTextCells(cells, decimalComma);
-        return;
+        MeasureTextCells(cells, decimalComma);
+        return cells;
     }
+    cells.holdsNumbers = true;
     const TotalsFigures figures = ComputeTotalsFigures(totals);
     SetNumberCell(cells, kAnnualSales, figures.annualSales, decimalComma);
     SetNumberCell(cells, kGrossProfit, figures.grossProfit, decimalComma);
     SetNumberCell(cells, kGrossProfitPercent, figures.grossProfitPercent, decimalComma);
-    cells.cell[kMonthsSupply] = std::string_view();
+    cells.length[kMonthsSupply] = 0;
     SetNumberCell(cells, kAverageInventory, figures.averageInventory, decimalComma);
     SetNumberCell(cells, kReturnOnInventory, figures.returnOnInventory, decimalComma);
+    return cells;
 }

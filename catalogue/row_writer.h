@@ -12,6 +12,7 @@
 #include "catalogue_options.h"
 #include "catalogue_totals.h"
 #include "column_map.h"
+#include "csv_writer.h"
 #include "inventory.h"
 
 // Names of the columns of the figures as read.
@@ -20,14 +21,26 @@ extern const char* const kParsedColumnNames[kFigureCount];
 // Written in the price column of a totals row.
 constexpr std::string_view kTotalsRowName = "Total";
 
+// How the rows of a run are written: its options and, for CSV, the quoting
+// table of its delimiter, made once.
+struct RowFormat {
+    CatalogueOptions options;
+    CsvQuoting quoting;
+};
+
+RowFormat MakeRowFormat(const CatalogueOptions& options);
+
 // The header row; JSON Lines has none.
-void WriteHeaderRow(ByteSink& sink, const CatalogueOptions& options, const HeaderColumns& header);
+void WriteHeaderRow(ByteSink& sink, const RowFormat& format, const HeaderColumns& header);
 
 // One item's row. `header` is null for a headerless TSV line, whose fields
 // are not written back (JSON keys them by the default figure names). A row
-// with fewer fields than the header gets empty ones.
-void WriteItemRow(ByteSink& sink, const CatalogueOptions& options, const HeaderColumns* header,
-                  const std::vector<std::string_view>& fields, const InventoryInputs& inputs);
+// with fewer fields than the header gets empty ones. `verbatim`, when not
+// empty, is the fields as read, delimiters and quoting included, and known to
+// be exactly what writing them back one by one would give: it is copied whole.
+void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
+                  const std::vector<std::string_view>& fields, std::string_view verbatim,
+                  const InventoryInputs& inputs);
 
 // Where a totals row puts its labels: "Total" in the price column and, for a
 // group's row, the group's value in the grouping column.
@@ -38,5 +51,5 @@ struct TotalsLabels {
     std::string_view groupName;
 };
 
-void WriteTotalsRow(ByteSink& sink, const CatalogueOptions& options, const HeaderColumns* header,
+void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                     const TotalsLabels& labels, const CatalogueTotals& totals);

@@ -24,7 +24,7 @@ void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
         for (std::size_t i = labelLength; i <= labelWidth; ++i) {
             AppendChar(output, ' ');
         }
-        AppendText(output, cells.cell[field]);
+        AppendText(output, GetCell(cells, field));
         AppendChar(output, '\n');
     }
 }
@@ -58,8 +58,7 @@ int RunItemMode(const Options& options, ByteSink& output, MessageText& summary) 
                     catalogue.decimalComma);
     }
 
-    ResultCells cells;
-    MakeItemCells(reading.inputs, false, catalogue.decimalComma, cells);
+    const ResultCells cells = MakeItemCells(reading.inputs, false, catalogue.decimalComma);
     WriteLabelledResults(cells, output);
     DescribeMisreads(misreads, false, summary);
     return kExitOk;
