@@ -1,0 +1,182 @@
+// A catalogue run gives the same bytes, the same error and the same summary
+// whatever the sizes of the chunks its input arrives in: a browser reads a
+// dropped file in slices, kemcalc in blocks, and a line may be cut anywhere.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "catalogue_run.h"
+
+namespace {
+
+bool AppendToString(void* context, const char* bytes, std::size_t count) {
+    static_cast<std::string*>(context)->append(bytes, count);
+    return true;
+}
+
+struct RunResult {
+    std::string output;
+    RunStatus status = kRunGoing;
+    unsigned long long errorLine = 0;
+    std::string error;
+    std::string summary;
+};
+
+RunResult RunInChunks(const CatalogueOptions& options, const std::string& input,
+                      std::size_t chunkSize) {
+    RunResult result;
+    ByteSink sink;
+    StartByteSink(sink, AppendToString, &result.output);
+    CatalogueRun run;
+    StartCatalogueRun(run, options, "input", sink);
+    RunStatus status = kRunGoing;
+    for (std::size_t start = 0; start < input.size() && status == kRunGoing; start += chunkSize) {
+        const std::size_t count = std::min(chunkSize, input.size() - start);
+        // Each chunk lives only for its call, as a browser's slice would.
+        const std::string chunk = input.substr(start, count);
+        status = FeedCatalogue(run, chunk.data(), chunk.size());
+    }
+    result.status = status == kRunGoing ? FinishCatalogue(run) : status;
+    FlushByteSink(sink);
+    result.errorLine = run.error.line;
+    result.error = std::string(MessageView(run.error.message));
+    MessageText summary;
+    DescribeMisreads(run.misreads, true, summary);
+    result.summary = std::string(MessageView(summary));
+    return result;
+}
+
+CatalogueOptions CsvOptions() {
+    CatalogueOptions options;
+    options.input = kInputCsv;
+    return options;
+}
+
+CatalogueOptions TsvOptions(bool header) {
+    CatalogueOptions options;
+    options.input = kInputTsv;
+    options.header = header;
+    return options;
+}
+
+struct ChunkCase {
+    const char* what;
+    CatalogueOptions options;
+    std::string input;
+    RunStatus status;
+};
+
+std::vector<ChunkCase> MakeChunkCases() {
+    CatalogueOptions grouped = CsvOptions();
+    grouped.totals = true;
+    grouped.groupBy = "category";
+    grouped.echo = kEchoDecimal;
+    CatalogueOptions json = CsvOptions();
+    json.output = kOutputJsonLines;
+    json.numbers = true;
+    CatalogueOptions decimalComma = TsvOptions(false);
+    decimalComma.decimalComma = true;
+    decimalComma.totals = true;
+    const std::string longName(70000, 'n');
+    return {
+        {"quoted fields over several lines, a mark, CR LF and empty lines", CsvOptions(),
+         "\xEF\xBB\xBFsku,name,price,cost,bought,sold\r\n\r\nA1,\"two\r\nlines, \"\"quoted\"\"\","
+         "2,1,3,2\r\nA2,plain,$10,$8,50,5\r\n\nA3,\"\",12abc,1,1,1",
+         kRunDone},
+        {"groups and the figures as read", grouped,
+         "category,price,cost,bought,sold\nTools,2,1,3,2\nToys,5,6,10,10\nTools,1e3,1,1,1\n",
+         kRunDone},
+        {"JSON numbers", json, "price,cost,bought,sold\n2,1,3,2\n0,5,10,0\n", kRunDone},
+        {"decimal commas with totals", decimalComma, "1.299,50\t850\t5\t3\n12,5\t4\t40\t35\n",
+         kRunDone},
+        {"TSV with a header and short lines", TsvOptions(true),
+         "price\tcost\tbought\tsold\tnote\n2\t1\n\n$10\t$8\t50\t5\tx\n", kRunDone},
+        {"a quote left open", CsvOptions(), "price,cost,bought,sold\n2,1,3,2\n\"2,1,3,2\n",
+         kRunBadData},
+        {"a line over the limit", CsvOptions(), "price,cost,bought,sold\n2,1,3,2\n" + longName,
+         kRunBadData},
+        {"a record over the limit across lines", CsvOptions(),
+         "price,cost,bought,sold\n\"" + longName.substr(0, 40000) + "\n" +
+             longName.substr(0, 40000) + "\",1,1,1\n",
+         kRunBadData},
+        {"UTF-16", TsvOptions(false),
+         std::string("\xFF\xFE"
+                     "2\0\t\0",
+                     6),
+         kRunBadData},
+        {"a missing column", TsvOptions(true), "price\tcost\n", kRunBadData},
+    };
+}
+
+TEST(ChunkedRun, ChunkSizesDoNotChangeTheResult) {
+    for (const ChunkCase& item : MakeChunkCases()) {
+        const RunResult whole = RunInChunks(item.options, item.input, item.input.size() + 1);
+        EXPECT_EQ(whole.status, item.status) << item.what << ": " << whole.error;
+        for (std::size_t chunkSize : {1, 2, 3, 4, 5, 7, 13, 64, 4096, 65537}) {
+            const RunResult chunked = RunInChunks(item.options, item.input, chunkSize);
+            const std::string where =
+                std::string(item.what) + ", chunks of " + std::to_string(chunkSize);
+            EXPECT_EQ(chunked.status, whole.status) << where;
+            EXPECT_EQ(chunked.output, whole.output) << where;
+            EXPECT_EQ(chunked.errorLine, whole.errorLine) << where;
+            EXPECT_EQ(chunked.error, whole.error) << where;
+            EXPECT_EQ(chunked.summary, whole.summary) << where;
+        }
+    }
+}
+
+// The whole-input results themselves, for the cases above whose texts show
+// that each piece was read where it stood.
+TEST(ChunkedRun, WholeInputResults) {
+    const std::vector<ChunkCase> cases = MakeChunkCases();
+    RunResult first = RunInChunks(cases[0].options, cases[0].input, 5);
+    EXPECT_EQ(first.output,
+              "sku,name,price,cost,bought,sold,Annual Sales,Gross Profit,Gross Profit "
+              "Percentage,Months Supply,Average Inventory,Return on Inventory\r\n"
+              "A1,\"two\r\nlines, \"\"quoted\"\"\",2,1,3,2,\"$48.00  \",\"$24.00  \",50.00%,"
+              "\"1.50  \",\"$1.50  \",>1000.00%\r\n"
+              "A2,plain,$10,$8,50,5,\"$600.00  \",\"$120.00  \",20.00%,\"10.00  \",\"$200.00  "
+              "\",\"           60.00%\"\r\n"
+              "A3,,12abc,1,1,1,\"$144.00  \",\"$132.00  \",91.67%,\"1.00  \",\"$0.50  \","
+              ">1000.00%\r\n");
+    EXPECT_EQ(first.summary,
+              "1 figure in 1 row was not read whole: input: line 7: price: \"12abc\" read as 12");
+
+    RunResult open = RunInChunks(cases[5].options, cases[5].input, 3);
+    EXPECT_EQ(open.errorLine, 3u);
+    EXPECT_EQ(open.error, "field 1: a quoted field is not closed before the end of the input");
+
+    RunResult tooLong = RunInChunks(cases[6].options, cases[6].input, 1000);
+    EXPECT_EQ(tooLong.errorLine, 3u);
+    EXPECT_EQ(tooLong.error, "record longer than 65536 bytes");
+
+    RunResult acrossLines = RunInChunks(cases[7].options, cases[7].input, 1000);
+    EXPECT_EQ(acrossLines.errorLine, 3u);
+    EXPECT_EQ(acrossLines.error, "record longer than 65536 bytes");
+}
+
+// A writer that fails ends the run with kRunWriteFailed, and the rows after
+// the failure are not made.
+TEST(ChunkedRun, FailedWriterStopsTheRun) {
+    ByteSink sink;
+    int calls = 0;
+    StartByteSink(
+        sink,
+        [](void* context, const char*, std::size_t) {
+            ++*static_cast<int*>(context);
+            return false;
+        },
+        &calls);
+    CatalogueRun run;
+    StartCatalogueRun(run, TsvOptions(false), "input", sink);
+    std::string input;
+    for (int i = 0; i < 100000; ++i) {
+        input += "2\t1\t3\t2\n";
+    }
+    EXPECT_EQ(FeedCatalogue(run, input.data(), input.size()), kRunWriteFailed);
+    EXPECT_EQ(FinishCatalogue(run), kRunWriteFailed);
+    EXPECT_EQ(calls, 1);
+}
+
+}  // namespace
