@@ -3,7 +3,7 @@
 set -euo pipefail
 
 native=(cmake g++ make libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev libgmp-dev
-        clang-format)
+        clang-format python3 dpkg-dev file groff-base man-db)
 windows=(g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick)
 
 missing=()
