@@ -4,7 +4,7 @@
 # inputs (default 10 million) or MAX_SECONDS have passed (default 3 hours),
 # one target at a time, then prints how many inputs each executed.
 #
-#   scripts/fuzz.sh [RUNS] [target ...]     targets: parse_amount format_fixed inventory
+#   scripts/fuzz.sh [RUNS] [target ...]     targets: parse_amount format_fixed inventory catalogue
 #
 # BUILD_DIR (default build/fuzz) is configured with the "fuzz" preset unless it
 # is already configured. The grown corpora stay in BUILD_DIR/fuzz/corpus, so a
@@ -16,7 +16,7 @@ cd "$(dirname "$0")/.."
 runs=${1:-10000000}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(parse_amount format_fixed inventory)
+[ ${#targets[@]} -gt 0 ] || targets=(parse_amount format_fixed inventory catalogue)
 build=${BUILD_DIR:-build/fuzz}
 max_seconds=${MAX_SECONDS:-10800}
 
@@ -25,7 +25,7 @@ if [ ! -f "$build/CMakeCache.txt" ]; then
 fi
 cmake --build "$build" -j 2 --target "${targets[@]/%/_fuzzer}"
 
-declare -A max_len=([parse_amount]=4096 [format_fixed]=9 [inventory]=163)
+declare -A max_len=([parse_amount]=4096 [format_fixed]=9 [inventory]=163 [catalogue]=65536)
 summary=()
 status=0
 for target in "${targets[@]}"; do

@@ -1,0 +1,105 @@
+// Any bytes through a catalogue run: the first two bytes choose the options
+// and a chunk size, the rest is the file. No sanitizer report, and the run
+// fed in chunks gives exactly what it gives fed whole: the same output, the
+// same error on the same line, the same summary of figures not read whole.
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "catalogue_run.h"
+#include "json_text.h"
+
+namespace {
+
+struct Result {
+    std::string output;
+    RunStatus status = kRunGoing;
+    unsigned long long errorLine = 0;
+    std::string error;
+    std::string summary;
+};
+
+bool AppendToString(void* context, const char* bytes, std::size_t count) {
+    static_cast<std::string*>(context)->append(bytes, count);
+    return true;
+}
+
+Result Run(const CatalogueOptions& options, const std::string& input, std::size_t chunkSize) {
+    Result result;
+    ByteSink sink;
+    StartByteSink(sink, AppendToString, &result.output);
+    CatalogueRun run;
+    StartCatalogueRun(run, options, "input", sink);
+    RunStatus status = kRunGoing;
+    for (std::size_t start = 0; start < input.size() && status == kRunGoing; start += chunkSize) {
+        const std::string chunk = input.substr(start, chunkSize);
+        status = FeedCatalogue(run, chunk.data(), chunk.size());
+    }
+    result.status = status == kRunGoing ? FinishCatalogue(run) : status;
+    FlushByteSink(sink);
+    result.errorLine = run.error.line;
+    result.error = std::string(MessageView(run.error.message));
+    MessageText summary;
+    DescribeMisreads(run.misreads, true, summary);
+    result.summary = std::string(MessageView(summary));
+    return result;
+}
+
+CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
+    static const char kDelimiters[] = {',', ';', '\t', '|'};
+    CatalogueOptions options;
+    options.input = (a & 1) != 0 ? kInputCsv : kInputTsv;
+    options.header = (a & 2) != 0;
+    options.delimiter = kDelimiters[(a >> 2) & 3];
+    options.output = (a & 16) != 0 ? kOutputJsonLines : kOutputDelimited;
+    options.numbers = (a & 32) != 0;
+    options.decimalComma = (a & 64) != 0;
+    options.totals = (a & 128) != 0;
+    options.echo = static_cast<EchoForm>(b % 3);
+    options.strict = (b & 4) != 0;
+    // Group by the second column when there is a header to name it.
+    if (options.totals && (b & 8) != 0 && HasHeader(options)) {
+        options.groupBy = "2";
+    }
+    return options;
+}
+
+[[noreturn]] void Fail(const char* what, const Result& whole, const Result& chunked) {
+    std::fprintf(
+        stderr,
+        "%s differs: whole status %d line %llu \"%s\", chunked status %d line %llu \"%s\"\n", what,
+        whole.status, whole.errorLine, whole.error.c_str(), chunked.status, chunked.errorLine,
+        chunked.error.c_str());
+    std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 2) {
+        return 0;
+    }
+    const CatalogueOptions options = ChooseOptions(data[0], data[1]);
+    const std::size_t chunkSize = 1 + data[1] / 16;
+    const std::string input(reinterpret_cast<const char*>(data) + 2, size - 2);
+
+    const Result whole = Run(options, input, input.size() + 1);
+    const Result chunked = Run(options, input, chunkSize);
+    if (whole.status != chunked.status || whole.errorLine != chunked.errorLine ||
+        whole.error != chunked.error) {
+        Fail("status", whole, chunked);
+    }
+    if (whole.output != chunked.output) {
+        Fail("output", whole, chunked);
+    }
+    if (whole.summary != chunked.summary) {
+        Fail("summary", whole, chunked);
+    }
+    // JSON Lines output is UTF-8 whatever the input bytes were.
+    if (options.output == kOutputJsonLines && !IsUtf8(whole.output)) {
+        Fail("JSON text", whole, chunked);
+    }
+    return 0;
+}
