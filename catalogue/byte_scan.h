@@ -95,3 +95,8 @@ inline std::size_t FindEitherByte(std::string_view text, std::size_t from, char 
     }
     return text.size();
 }
+
+// The position of the first `c` in text[from...], or text.size().
+inline std::size_t FindByte(std::string_view text, std::size_t from, char c) {
+    return FindEitherByte(text, from, c, c);
+}

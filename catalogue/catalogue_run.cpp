@@ -1,7 +1,6 @@
 #include "catalogue_run.h"
 
-#include <cstring>
-
+#include "byte_scan.h"
 #include "json_text.h"
 #include "row_writer.h"
 
@@ -52,12 +51,9 @@ void SplitTsvLine(std::string_view line, std::vector<std::string_view>& fields) 
     fields.clear();
     std::size_t start = 0;
     for (;;) {
-        const void* tab = std::memchr(line.data() + start, '\t', line.size() - start);
-        const std::size_t end =
-            tab != nullptr ? static_cast<std::size_t>(static_cast<const char*>(tab) - line.data())
-                           : line.size();
+        const std::size_t end = FindByte(line, start, '\t');
         fields.push_back(line.substr(start, end - start));
-        if (tab == nullptr) {
+        if (end == line.size()) {
             return;
         }
         start = end + 1;

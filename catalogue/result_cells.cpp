@@ -9,8 +9,7 @@ namespace {
 
 constexpr int kNumberDecimals = 2;
 
-void SetNumberCell(ResultCells& cells, int field, double value, bool decimalComma) {
-    char* out = cells.numbers[field];
+std::string_view FormatNumberCell(double value, bool decimalComma, char (&out)[kNumberTextSize]) {
     std::size_t length = 0;
     if (std::isfinite(value)) {
         length = FormatFixed(value, 1, kNumberDecimals, out, kNumberTextSize);
@@ -18,18 +17,7 @@ void SetNumberCell(ResultCells& cells, int field, double value, bool decimalComm
     if (decimalComma) {
         UseDecimalComma(out, length);
     }
-    cells.length[field] = length;
-}
-
-void MeasureTextCells(ResultCells& cells, bool decimalComma) {
-    cells.holdsNumbers = false;
-    for (int field = 0; field < kResultCount; ++field) {
-        char* text = cells.texts.text[field];
-        cells.length[field] = std::strlen(text);
-        if (decimalComma) {
-            UseDecimalComma(text, cells.length[field]);
-        }
-    }
+    return std::string_view(out, length);
 }
 
 }  // namespace
@@ -42,42 +30,48 @@ void UseDecimalComma(char* text, std::size_t length) {
     }
 }
 
-ResultCells MakeItemCells(const InventoryInputs& inputs, bool numbers, bool decimalComma) {
+ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
     ResultCells cells;
-    if (!numbers) {
-        cells.texts = ComputeResultTexts(inputs);
-        MeasureTextCells(cells, decimalComma);
-        return cells;
+    for (int field = 0; field < kResultCount; ++field) {
+        char* text = texts.text[field];
+        const std::size_t length = std::strlen(text);
+        if (decimalComma) {
+            UseDecimalComma(text, length);
+        }
+        cells.cell[field] = std::string_view(text, length);
     }
-    cells.holdsNumbers = true;
-    const InventoryFigures figures = ComputeFigures(inputs);
-    SetNumberCell(cells, kAnnualSales, figures.annualSales, decimalComma);
-    SetNumberCell(cells, kGrossProfit, figures.grossProfit, decimalComma);
-    SetNumberCell(cells, kGrossProfitPercent,
-                  GrossProfitPercentValue(figures.grossProfit, figures.annualSales), decimalComma);
-    SetNumberCell(cells, kMonthsSupply, MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth),
-                  decimalComma);
-    SetNumberCell(cells, kAverageInventory, figures.averageInventory, decimalComma);
-    SetNumberCell(cells, kReturnOnInventory,
-                  ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory),
-                  decimalComma);
     return cells;
 }
 
-ResultCells MakeTotalsCells(const CatalogueTotals& totals, bool numbers, bool decimalComma) {
+ResultCells MakeItemNumbers(const InventoryInputs& inputs, bool decimalComma,
+                            NumberTexts& numbers) {
+    const InventoryFigures figures = ComputeFigures(inputs);
+    const double values[kResultCount] = {
+        figures.annualSales,
+        figures.grossProfit,
+        GrossProfitPercentValue(figures.grossProfit, figures.annualSales),
+        MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth),
+        figures.averageInventory,
+        ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory),
+    };
     ResultCells cells;
-    if (!numbers) {
-        cells.texts = FormatTotalsTexts(totals);
-        MeasureTextCells(cells, decimalComma);
-        return cells;
+    for (int field = 0; field < kResultCount; ++field) {
+        cells.cell[field] = FormatNumberCell(values[field], decimalComma, numbers.text[field]);
     }
-    cells.holdsNumbers = true;
+    return cells;
+}
+
+ResultCells MakeTotalsNumbers(const CatalogueTotals& totals, bool decimalComma,
+                              NumberTexts& numbers) {
     const TotalsFigures figures = ComputeTotalsFigures(totals);
-    SetNumberCell(cells, kAnnualSales, figures.annualSales, decimalComma);
-    SetNumberCell(cells, kGrossProfit, figures.grossProfit, decimalComma);
-    SetNumberCell(cells, kGrossProfitPercent, figures.grossProfitPercent, decimalComma);
-    cells.length[kMonthsSupply] = 0;
-    SetNumberCell(cells, kAverageInventory, figures.averageInventory, decimalComma);
-    SetNumberCell(cells, kReturnOnInventory, figures.returnOnInventory, decimalComma);
+    // Months supply has no total: a NaN gives its empty cell.
+    const double values[kResultCount] = {
+        figures.annualSales, figures.grossProfit,      figures.grossProfitPercent,
+        std::nan(""),        figures.averageInventory, figures.returnOnInventory,
+    };
+    ResultCells cells;
+    for (int field = 0; field < kResultCount; ++field) {
+        cells.cell[field] = FormatNumberCell(values[field], decimalComma, numbers.text[field]);
+    }
     return cells;
 }

@@ -12,28 +12,28 @@
 // FormatFixed's longest finite text with 2 places is 313 characters.
 constexpr std::size_t kNumberTextSize = 320;
 
-// Either the six texts or the six numbers are filled; `length` says how long
-// each is (0 for an empty number cell).
+// Views of the six cells, into texts the caller keeps; an empty cell for no
+// number.
 struct ResultCells {
-    ResultTexts texts;
-    char numbers[kResultCount][kNumberTextSize];
-    bool holdsNumbers;
-    std::size_t length[kResultCount];
+    std::string_view cell[kResultCount];
 };
 
-inline std::string_view GetCell(const ResultCells& cells, int field) {
-    return std::string_view(cells.holdsNumbers ? cells.numbers[field] : cells.texts.text[field],
-                            cells.length[field]);
-}
+struct NumberTexts {
+    char text[kResultCount][kNumberTextSize];
+};
 
-// The item's result texts, or its numbers: each figure through FormatFixed
-// with width 1 and 2 places, nothing around it; return on inventory as its
-// value whatever its band; an empty cell for "Infinite", an infinity or a
-// not-a-number.
-ResultCells MakeItemCells(const InventoryInputs& inputs, bool numbers, bool decimalComma);
+// The cells of the six result texts, which get a decimal comma in place
+// when `decimalComma` is set.
+ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma);
+
+// An item's six numbers: each figure through FormatFixed with width 1 and 2
+// places, nothing around it; return on inventory as its value whatever its
+// band; an empty cell for "Infinite", an infinity or a not-a-number.
+ResultCells MakeItemNumbers(const InventoryInputs& inputs, bool decimalComma, NumberTexts& numbers);
 
 // The same for a totals row; its months supply is always empty.
-ResultCells MakeTotalsCells(const CatalogueTotals& totals, bool numbers, bool decimalComma);
+ResultCells MakeTotalsNumbers(const CatalogueTotals& totals, bool decimalComma,
+                              NumberTexts& numbers);
 
 // Turns the decimal point of a number text into a comma.
 void UseDecimalComma(char* text, std::size_t length);

@@ -99,7 +99,7 @@ void AddParsedCells(RowWriter& row, const InventoryInputs& inputs) {
 
 void AddResultCells(RowWriter& row, const ResultCells& cells) {
     for (int field = 0; field < kResultCount; ++field) {
-        AddResultCell(row, kResultLabels[field], GetCell(cells, field));
+        AddResultCell(row, kResultLabels[field], cells.cell[field]);
     }
 }
 
@@ -139,9 +139,9 @@ void WriteDelimitedItemRow(ByteSink& sink, const RowFormat& format, const Header
             AppendChar(sink, separator);
         }
         if (csv) {
-            AppendCsvField(sink, GetCell(cells, field), format.quoting);
+            AppendCsvField(sink, cells.cell[field], format.quoting);
         } else {
-            AppendText(sink, GetCell(cells, field));
+            AppendText(sink, cells.cell[field]);
         }
     }
     if (csv) {
@@ -178,11 +178,12 @@ void WriteHeaderRow(ByteSink& sink, const RowFormat& format, const HeaderColumns
     EndRow(row);
 }
 
-void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
-                  const std::vector<std::string_view>& fields, std::string_view verbatim,
-                  const InventoryInputs& inputs) {
+namespace {
+
+void WriteItemCells(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
+                    const std::vector<std::string_view>& fields, std::string_view verbatim,
+                    const InventoryInputs& inputs, const ResultCells& cells) {
     const CatalogueOptions& options = format.options;
-    const ResultCells cells = MakeItemCells(inputs, options.numbers, options.decimalComma);
     if (options.output == kOutputDelimited && options.echo == kEchoNone) {
         WriteDelimitedItemRow(sink, format, header, fields, verbatim, cells);
         return;
@@ -206,10 +207,9 @@ void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* 
     EndRow(row);
 }
 
-void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
-                    const TotalsLabels& labels, const CatalogueTotals& totals) {
+void WriteTotalsCells(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
+                      const TotalsLabels& labels, const ResultCells& cells) {
     const CatalogueOptions& options = format.options;
-    const ResultCells cells = MakeTotalsCells(totals, options.numbers, options.decimalComma);
     RowWriter row{sink, format, options};
     BeginRow(row);
     if (header != nullptr) {
@@ -227,4 +227,35 @@ void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns
     }
     AddResultCells(row, cells);
     EndRow(row);
+}
+
+}  // namespace
+
+void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
+                  const std::vector<std::string_view>& fields, std::string_view verbatim,
+                  const InventoryInputs& inputs) {
+    const bool decimalComma = format.options.decimalComma;
+    if (format.options.numbers) {
+        NumberTexts numbers;
+        const ResultCells cells = MakeItemNumbers(inputs, decimalComma, numbers);
+        WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
+        return;
+    }
+    // Initialised from the call, so the texts are made where they stay.
+    ResultTexts texts = ComputeResultTexts(inputs);
+    const ResultCells cells = ViewTextCells(texts, decimalComma);
+    WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
+}
+
+void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
+                    const TotalsLabels& labels, const CatalogueTotals& totals) {
+    const bool decimalComma = format.options.decimalComma;
+    if (format.options.numbers) {
+        NumberTexts numbers;
+        WriteTotalsCells(sink, format, header, labels,
+                         MakeTotalsNumbers(totals, decimalComma, numbers));
+        return;
+    }
+    ResultTexts texts = FormatTotalsTexts(totals);
+    WriteTotalsCells(sink, format, header, labels, ViewTextCells(texts, decimalComma));
 }

@@ -24,7 +24,7 @@ void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
         for (std::size_t i = labelLength; i <= labelWidth; ++i) {
             AppendChar(output, ' ');
         }
-        AppendText(output, GetCell(cells, field));
+        AppendText(output, cells.cell[field]);
         AppendChar(output, '\n');
     }
 }
@@ -58,7 +58,8 @@ int RunItemMode(const Options& options, ByteSink& output, MessageText& summary) 
                     catalogue.decimalComma);
     }
 
-    const ResultCells cells = MakeItemCells(reading.inputs, false, catalogue.decimalComma);
+    ResultTexts texts = ComputeResultTexts(reading.inputs);
+    const ResultCells cells = ViewTextCells(texts, catalogue.decimalComma);
     WriteLabelledResults(cells, output);
     DescribeMisreads(misreads, false, summary);
     return kExitOk;

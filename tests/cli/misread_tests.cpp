@@ -48,12 +48,12 @@ TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
          "2 figures in 1 row were not read whole: standard input: line 2: price: \"1.299,00\" "
          "read as 1.299; standard input: line 2: cost: \"850,00\" read as 850"},
         {"a euro sign",
-         {"--csv"},
-         "price,cost,bought,sold\n\xE2\x82\xAC 9,1,1,1\n",
-         kCsvHeader + "\xE2\x82\xAC 9,1,1,1,\"$0.00  \",\"$-12.00  \",Infinite,\"1.00  \","
-                      "\"$0.50  \",Negative\r\n",
+         {"--csv", "--delimiter", ";"},
+         "price;cost;bought;sold\n\xE2\x82\xAC 9,99;1;1;1\n",
+         kSemicolonHeader + "\xE2\x82\xAC 9,99;1;1;1;\"$0.00  \";\"$-12.00  \";Infinite;"
+                            "\"1.00  \";\"$0.50  \";Negative\r\n",
          "1 figure in 1 row was not read whole: standard input: line 2: price: "
-         "\"\xE2\x82\xAC 9\" read as 0"},
+         "\"\xE2\x82\xAC 9,99\" read as 0"},
         {"thousands commas in a plain CSV",
          {"--csv"},
          "price,cost,bought,sold\n\"1,299.00\",1,1,1\n",
@@ -105,6 +105,16 @@ TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
         EXPECT_EQ(run.status, 0) << item.what;
         EXPECT_EQ(run.out, item.output) << item.what;
         EXPECT_EQ(run.err, "kemcalc: " + item.summary + "\n") << item.what;
+
+        // Each of them stops a --strict run, after the rows before it.
+        std::vector<std::string> args = item.args;
+        args.insert(args.begin(), "--strict");
+        KemcalcRun strict = RunKemcalc(args, item.input);
+        EXPECT_EQ(strict.status, 1) << item.what;
+        EXPECT_NE(strict.err.find(", not the whole figure (--strict)\n"), std::string::npos)
+            << item.what << ": " << strict.err;
+        EXPECT_EQ(item.output.compare(0, strict.out.size(), strict.out), 0) << item.what;
+        EXPECT_LT(strict.out.size(), item.output.size()) << item.what;
     }
 }
 
