@@ -19,7 +19,7 @@ constexpr char kTsvLineEnd = '\n';
 struct RowWriter {
     ByteSink& sink;
     const RowFormat& format;
-    const CatalogueOptions& options;
+    const CatalogueOptions& options = format.options;
     bool first = true;
 };
 
@@ -103,6 +103,12 @@ void AddResultCells(RowWriter& row, const ResultCells& cells) {
     }
 }
 
+// Whether --numbers cells get a decimal comma: not in JSON, whose numbers
+// always have a point (the texts, being strings, keep their comma).
+bool HasCommaNumbers(const RowFormat& format) {
+    return format.options.decimalComma && format.options.output != kOutputJsonLines;
+}
+
 // The text of input column `index` of a totals row.
 std::string_view TotalsLabel(const TotalsLabels& labels, std::size_t index) {
     if (labels.grouped && index == labels.groupColumn) {
@@ -165,7 +171,7 @@ void WriteHeaderRow(ByteSink& sink, const RowFormat& format, const HeaderColumns
     if (options.output == kOutputJsonLines) {
         return;
     }
-    RowWriter row{sink, format, options};
+    RowWriter row{sink, format};
     for (std::size_t i = 0; i < CountColumns(header); ++i) {
         AddTextCell(row, "", GetColumnName(header, i));
     }
@@ -188,7 +194,7 @@ void WriteItemCells(ByteSink& sink, const RowFormat& format, const HeaderColumns
         WriteDelimitedItemRow(sink, format, header, fields, verbatim, cells);
         return;
     }
-    RowWriter row{sink, format, options};
+    RowWriter row{sink, format};
     BeginRow(row);
     if (header != nullptr) {
         for (std::size_t i = 0; i < CountColumns(*header); ++i) {
@@ -210,7 +216,7 @@ void WriteItemCells(ByteSink& sink, const RowFormat& format, const HeaderColumns
 void WriteTotalsCells(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                       const TotalsLabels& labels, const ResultCells& cells) {
     const CatalogueOptions& options = format.options;
-    RowWriter row{sink, format, options};
+    RowWriter row{sink, format};
     BeginRow(row);
     if (header != nullptr) {
         for (std::size_t i = 0; i < CountColumns(*header); ++i) {
@@ -234,28 +240,27 @@ void WriteTotalsCells(ByteSink& sink, const RowFormat& format, const HeaderColum
 void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                   const std::vector<std::string_view>& fields, std::string_view verbatim,
                   const InventoryInputs& inputs) {
-    const bool decimalComma = format.options.decimalComma;
     if (format.options.numbers) {
         NumberTexts numbers;
-        const ResultCells cells = MakeItemNumbers(inputs, decimalComma, numbers);
+        const ResultCells cells = MakeItemNumbers(inputs, HasCommaNumbers(format), numbers);
         WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
         return;
     }
     // Initialised from the call, so the texts are made where they stay.
     ResultTexts texts = ComputeResultTexts(inputs);
-    const ResultCells cells = ViewTextCells(texts, decimalComma);
+    const ResultCells cells = ViewTextCells(texts, format.options.decimalComma);
     WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
 }
 
 void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                     const TotalsLabels& labels, const CatalogueTotals& totals) {
-    const bool decimalComma = format.options.decimalComma;
     if (format.options.numbers) {
         NumberTexts numbers;
         WriteTotalsCells(sink, format, header, labels,
-                         MakeTotalsNumbers(totals, decimalComma, numbers));
+                         MakeTotalsNumbers(totals, HasCommaNumbers(format), numbers));
         return;
     }
     ResultTexts texts = FormatTotalsTexts(totals);
-    WriteTotalsCells(sink, format, header, labels, ViewTextCells(texts, decimalComma));
+    WriteTotalsCells(sink, format, header, labels,
+                     ViewTextCells(texts, format.options.decimalComma));
 }

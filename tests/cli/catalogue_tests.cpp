@@ -326,6 +326,27 @@ TEST(CatalogueJson, LinesParseBackToTheColumnsAndResults) {
 #endif
 }
 
+// JSON numbers always have a point; texts keep the run's decimal comma.
+TEST(CatalogueJson, DecimalCommaStaysInTheTexts) {
+#ifdef _WIN32
+    GTEST_SKIP() << "python3 checks the JSON natively";
+#else
+    const std::string input = "price;cost;bought;sold\n12,50;4;40;35\n";
+    KemcalcRun run =
+        RunKemcalc({"--csv", "--delimiter", ";", "--decimal-comma", "--json", "--numbers"}, input);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(ParseWithPython(run.out),
+              "{\"Annual Sales\": 5250.0, \"Average Inventory\": 80.0, \"Gross Profit\": 3570.0, "
+              "\"Gross Profit Percentage\": 68.0, \"Months Supply\": 1.14, \"Return on "
+              "Inventory\": 4462.5, \"bought\": \"40\", \"cost\": \"4\", \"price\": \"12,50\", "
+              "\"sold\": \"35\"}\n");
+    run = RunKemcalc({"--csv", "--delimiter", ";", "--decimal-comma", "--json"}, input);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(ParseWithPython(run.out).find("\"Annual Sales\": \"$5250,00  \""), std::string::npos)
+        << run.out;
+#endif
+}
+
 TEST(CatalogueJson, HeadlessTsvUsesTheFigureNames) {
     KemcalcRun run = RunKemcalc({"--tsv", "--json"}, "2\t1\n");
     ASSERT_EQ(run.status, 0) << run.err;
