@@ -13,5 +13,5 @@ while IFS= read -r file; do
         echo "not clang-format clean: $file"
         bad=1
     fi
-done < <(find model window keyboard resources cli tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
+done < <(find model window keyboard resources cli web tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
 exit $bad

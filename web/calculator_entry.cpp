@@ -60,9 +60,9 @@ EMSCRIPTEN_KEEPALIVE int kem_field_room() {
 // six result texts.
 EMSCRIPTEN_KEEPALIVE void kem_compute_results(int priceLength, int costLength, int boughtLength,
                                               int soldLength) {
-    resultTexts = ComputeResultTexts(ParseInputs(ViewField(0, priceLength), ViewField(1, costLength),
-                                                 ViewField(2, boughtLength),
-                                                 ViewField(3, soldLength)));
+    resultTexts =
+        ComputeResultTexts(ParseInputs(ViewField(0, priceLength), ViewField(1, costLength),
+                                       ViewField(2, boughtLength), ViewField(3, soldLength)));
 }
 
 // The result text of one field in ResultField order (0 annual sales ... 5

@@ -17,8 +17,10 @@ import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mj
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const siteSources = join(root, 'web', 'site');
 
+// The page's own script, which imports the other modules.
+const kPageScript = 'calculator.mjs';
 // Files copied as they are from web/site.
-const kStaticFiles = ['calculator.css', 'calculator.mjs', 'keys.mjs', 'menu.mjs', 'manifest.webmanifest'];
+const kStaticFiles = ['calculator.css', kPageScript, 'keys.mjs', 'menu.mjs', 'manifest.webmanifest'];
 
 // The icons: [file, edge in pixels of the icon image, its bits per pixel,
 // enlargement]. The title bar and tab use the small images as drawn; the
@@ -38,10 +40,21 @@ function readResources() {
   });
 }
 
-function renderIndex(resources) {
+// Everything the page's script loads, asked for at once with the page
+// instead of one level of imports after the other.
+function renderPreloads(names) {
+  const modules = names.filter((name) => name.endsWith('.mjs') && name !== kPageScript);
+  return [
+    ...modules.map((name) => `<link rel="modulepreload" href="${name}">`),
+    '<link rel="preload" href="kem.wasm" as="fetch" type="application/wasm" crossorigin>',
+  ].join('\n');
+}
+
+function renderIndex(resources, names) {
   const template = readFileSync(join(siteSources, 'index.html'), 'utf8');
   const parts = {
     '{{caption}}': escapeHtml(resources.mainWindow.caption),
+    '{{preloads}}': renderPreloads(names),
     '{{main-window}}': renderMainWindow(resources),
     '{{about-box}}': renderAboutBox(resources),
   };
@@ -86,7 +99,6 @@ function renderServiceWorker(files) {
 function buildSite(moduleDir, siteDir) {
   const resources = readResources();
   const files = new Map();
-  files.set('index.html', Buffer.from(renderIndex(resources)));
   files.set('resource.mjs', Buffer.from(renderResourceModule(resources)));
   for (const name of kStaticFiles) {
     files.set(name, readFileSync(join(siteSources, name)));
@@ -98,6 +110,7 @@ function buildSite(moduleDir, siteDir) {
   for (const [name, size, bits, scale] of kIcons) {
     files.set(name, encodePng(readIconImage(ico, size, bits), scale));
   }
+  files.set('index.html', Buffer.from(renderIndex(resources, [...files.keys()])));
   mkdirSync(siteDir, { recursive: true });
   for (const [name, bytes] of files) {
     writeFileSync(join(siteDir, name), bytes);

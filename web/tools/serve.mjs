@@ -69,6 +69,11 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     console.error('usage: node web/tools/serve.mjs SITE_DIR [PORT]');
     process.exit(2);
   }
-  const { address } = await startServer(siteDir, Number(port ?? 0));
-  console.log(`KEM Calculator: ${address}`);
+  try {
+    const { address } = await startServer(siteDir, Number(port ?? 0));
+    console.log(`KEM Calculator: ${address}  (Ctrl+C stops the server)`);
+  } catch (error) {
+    console.error(`serve.mjs: cannot listen on 127.0.0.1:${port}: ${error.message}`);
+    process.exit(1);
+  }
 }
