@@ -26,11 +26,13 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# playwright-core for the browser tests, at the version package-lock.json
-# pins; it drives the system's Chromium and downloads no browser.
-pinned=$(node -p "require('./package-lock.json').packages['node_modules/playwright-core'].version")
-installed=$(node -p "require('./node_modules/playwright-core/package.json').version" 2>/dev/null || true)
-if [ "$pinned" != "$installed" ]; then
-    echo "Installing playwright-core $pinned from npm"
+# The npm tools at the versions package-lock.json pins: playwright-core, which
+# drives the system's Chromium and downloads no browser, and prettier.
+if ! node -e '
+    const packages = require("./package-lock.json").packages;
+    for (const [path, entry] of Object.entries(packages)) {
+        if (path && require(`./${path}/package.json`).version !== entry.version) process.exit(1);
+    }' 2>/dev/null; then
+    echo "Installing the npm tools of package-lock.json"
     npm ci --no-audit --no-fund --loglevel=error
 fi

@@ -113,7 +113,9 @@ export async function readFocus(page) {
 export async function waitForResults(page, ids, texts) {
   await page.waitForFunction(
     ([list, wanted]) =>
-      list.every((id, i) => document.querySelector(`.main-window [data-control-id="${id}"]`).textContent === wanted[i]),
+      list.every(
+        (id, i) => document.querySelector(`.main-window [data-control-id="${id}"]`).textContent === wanted[i],
+      ),
     [resultIds(ids), texts],
   );
 }

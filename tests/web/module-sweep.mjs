@@ -51,17 +51,21 @@ const kShapes = [
   (r) => '',
   (r) => `${pick(r, ['', '+', '-'])}${digits(r, 0, 3)}.${digits(r, 0, 3)}`,
   (r) => `${digits(r, 1, 3)}${pick(r, ['e', 'E', 'd', 'D'])}${pick(r, ['', '+', '-'])}${digits(r, 1, 3)}`,
-  (r) => `${pick(r, ['', '-'])}1${pick(r, ['e', 'd'])}${pick(r, ['', '-'])}${pick(r, ['308', '309', '324', '400', '5200', '5201', '99999'])}`,
+  (r) =>
+    `${pick(r, ['', '-'])}1${pick(r, ['e', 'd'])}${pick(r, ['', '-'])}${pick(r, ['308', '309', '324', '400', '5200', '5201', '99999'])}`,
   (r) => digits(r, 15, 30),
   (r) => `${digits(r, 1, 3)}.${digits(r, 14, 25)}`,
   (r) => `0.00${digits(r, 10, 22)}`,
   (r) => `${pick(r, [' ', '  ', '\v', '\f', ' \f '])}${pick(r, ['$', ''])}${digits(r, 1, 4)}`,
   (r) => `${pick(r, ['$$', '$ ', ' $', '$-', '$+', '-$', '$.', '$e'])}${digits(r, 1, 3)}`,
-  (r) => `${digits(r, 1, 3)}${pick(r, ['abc', ',000', 'x1', '$', ' 5', '..5', '.5.5', 'e', 'e+', 'E-', '+1', '-1'])}`,
+  (r) =>
+    `${digits(r, 1, 3)}${pick(r, ['abc', ',000', 'x1', '$', ' 5', '..5', '.5.5', 'e', 'e+', 'E-', '+1', '-1'])}`,
   (r) => pick(r, ['inf', 'nan', '.', '-', '+', 'e5', '$', '-.', '+.e1', '0x1p3', '1_000']),
   // Characters beyond ASCII end or prevent a number wherever they stand.
-  (r) => `${pick(r, ['é', '€', '５', '１２', '\u00a0', '💲', '价', '\u0301', '\ud800', '\udfff'])}${digits(r, 1, 4)}`,
-  (r) => `${digits(r, 1, 4)}${pick(r, ['é', '€', '５', '\u00a0', '💲', '\u2212', '\u0000'])}${digits(r, 1, 4)}`,
+  (r) =>
+    `${pick(r, ['é', '€', '５', '１２', '\u00a0', '💲', '价', '\u0301', '\ud800', '\udfff'])}${digits(r, 1, 4)}`,
+  (r) =>
+    `${digits(r, 1, 4)}${pick(r, ['é', '€', '５', '\u00a0', '💲', '\u2212', '\u0000'])}${digits(r, 1, 4)}`,
   (r) => `$${pick(r, ['€', '\u00a0', '\u0000'])}${digits(r, 1, 3)}`,
   (r) => `${digits(r, 17, 18)}${pick(r, ['é', '💲'])}${digits(r, 1, 3)}`,
 ];
@@ -96,7 +100,9 @@ test(`${itemCount} seeded items (seed ${seed}) give kemcalc's texts byte for byt
     const texts = calculator.resultTexts(...fields);
     if (JSON.stringify(texts) !== JSON.stringify(expected[index])) {
       if (mismatches++ < 5) {
-        console.log(`item ${index} ${JSON.stringify(fields)}\n  module  ${JSON.stringify(texts)}\n  kemcalc ${JSON.stringify(expected[index])}`);
+        console.log(
+          `item ${index} ${JSON.stringify(fields)}\n  module  ${JSON.stringify(texts)}\n  kemcalc ${JSON.stringify(expected[index])}`,
+        );
       }
     }
   });
@@ -107,12 +113,30 @@ test('the worked examples show the texts of the model', async () => {
   const { loadCalculator } = await import(pathToFileURL(join(siteDir, 'kem.mjs')));
   const calculator = await loadCalculator();
   const rows = [
-    [['2', '1', '3', '2'], ['$48.00  ', '$24.00  ', '50.00%', '1.50  ', '$1.50  ', '>1000.00%']],
-    [['$10', '$8', '50', '5'], ['$600.00  ', '$120.00  ', '20.00%', '10.00  ', '$200.00  ', '           60.00%']],
-    [['5', '6', '10', '10'], ['$600.00  ', '$-120.00  ', '-20.00%', '1.00  ', '$30.00  ', 'Negative']],
-    [['0', '5', '0', '10'], ['$0.00  ', '$-600.00  ', 'Infinite', '0.00  ', '$0.00  ', 'Infinite']],
-    [['0', '5', '10', '0'], ['$0.00  ', '$0.00  ', '0.00%', 'Infinite', '$25.00  ', '            0.00%']],
-    [['', '', '', ''], ['$0.00  ', '$0.00  ', '0.00%', '0.00  ', '$0.00  ', '0.00%']],
+    [
+      ['2', '1', '3', '2'],
+      ['$48.00  ', '$24.00  ', '50.00%', '1.50  ', '$1.50  ', '>1000.00%'],
+    ],
+    [
+      ['$10', '$8', '50', '5'],
+      ['$600.00  ', '$120.00  ', '20.00%', '10.00  ', '$200.00  ', '           60.00%'],
+    ],
+    [
+      ['5', '6', '10', '10'],
+      ['$600.00  ', '$-120.00  ', '-20.00%', '1.00  ', '$30.00  ', 'Negative'],
+    ],
+    [
+      ['0', '5', '0', '10'],
+      ['$0.00  ', '$-600.00  ', 'Infinite', '0.00  ', '$0.00  ', 'Infinite'],
+    ],
+    [
+      ['0', '5', '10', '0'],
+      ['$0.00  ', '$0.00  ', '0.00%', 'Infinite', '$25.00  ', '            0.00%'],
+    ],
+    [
+      ['', '', '', ''],
+      ['$0.00  ', '$0.00  ', '0.00%', '0.00  ', '$0.00  ', '0.00%'],
+    ],
   ];
   for (const [fields, texts] of rows) {
     assert.deepEqual(calculator.resultTexts(...fields), texts, JSON.stringify(fields));

@@ -89,7 +89,15 @@ async function openedPages(page) {
 }
 
 function ring() {
-  return [ids.IDC_PRICE, ids.IDC_COST, ids.IDC_BUY, ids.IDC_SELL, ids.IDC_RECALCULATE, ids.IDC_WEBSITE, ids.IDOK];
+  return [
+    ids.IDC_PRICE,
+    ids.IDC_COST,
+    ids.IDC_BUY,
+    ids.IDC_SELL,
+    ids.IDC_RECALCULATE,
+    ids.IDC_WEBSITE,
+    ids.IDOK,
+  ];
 }
 
 test('starts with empty fields, the zero-state texts and the focus in the price field', async () => {
@@ -100,8 +108,13 @@ test('starts with empty fields, the zero-state texts and the focus in the price 
     const controlIds = await page.$$eval('.main-window [data-control-id]', (all) =>
       all.map((element) => Number(element.dataset.controlId)).sort((a, b) => a - b),
     );
-    assert.deepEqual(controlIds, [...ring(), ...resultIds(ids)].sort((a, b) => a - b));
-    const commandIds = await page.$$eval('[data-command-id]', (all) => all.map((e) => Number(e.dataset.commandId)));
+    assert.deepEqual(
+      controlIds,
+      [...ring(), ...resultIds(ids)].sort((a, b) => a - b),
+    );
+    const commandIds = await page.$$eval('[data-command-id]', (all) =>
+      all.map((e) => Number(e.dataset.commandId)),
+    );
     assert.deepEqual(commandIds, [ids.CMD_CLEAR_FIELDS, ids.CMD_ONLINE_HELP, ids.CMD_ABOUT]);
     assert.equal(await page.locator('[role="dialog"]').count(), 1);
     assert.equal(await page.locator('[role="dialog"]').isVisible(), false);
@@ -147,7 +160,10 @@ test('Tab walks the focus ring forwards and Shift+Tab backwards, selecting each 
     await fillFields(page, ['1.5', '2', '30', '4']);
     const forwards = [...ring().slice(1), ring()[0]];
     const backwards = [...ring()].reverse();
-    for (const [key, expected] of [['Tab', forwards], ['Shift+Tab', backwards]]) {
+    for (const [key, expected] of [
+      ['Tab', forwards],
+      ['Shift+Tab', backwards],
+    ]) {
       await control(page, ids.IDC_PRICE).focus();
       const visited = [];
       for (let i = 0; i < expected.length; ++i) {
@@ -267,7 +283,10 @@ test('Alt+Q flashes Quit, then quits', async () => {
 
 test('Alt+F clears the fields and recalculates; Clear Fields on the menu bar does the same', async () => {
   await withCalculator(async (page) => {
-    for (const choose of [() => page.keyboard.press('Alt+KeyF'), () => page.click('[data-command-id="102"]')]) {
+    for (const choose of [
+      () => page.keyboard.press('Alt+KeyF'),
+      () => page.click('[data-command-id="102"]'),
+    ]) {
       await typeItem(page, ['2', '1', '3', '2']);
       await waitForResults(page, ids, site.calculator.resultTexts('2', '1', '3', '2'));
       await control(page, ids.IDC_BUY).focus();
@@ -285,7 +304,10 @@ test('Alt+H opens the Help menu: arrows, Enter, access letters and Escape work i
     await control(page, ids.IDC_COST).focus();
     await page.keyboard.press('Alt+KeyH');
     await menu.waitFor({ state: 'visible' });
-    assert.equal(await page.evaluate(() => document.activeElement.dataset.commandId), String(ids.CMD_ONLINE_HELP));
+    assert.equal(
+      await page.evaluate(() => document.activeElement.dataset.commandId),
+      String(ids.CMD_ONLINE_HELP),
+    );
     // Escape closes the menu, not the calculator, and the focus goes back.
     await page.keyboard.press('Escape');
     await menu.waitFor({ state: 'hidden' });
@@ -356,7 +378,9 @@ test('the About box is modal: Tab, Enter and Escape are its own, the Alt letters
       assert.deepEqual(await readFocus(page), { id: ids.IDOK, inAboutBox: true, allSelected: false }, key);
     }
     // The main window takes no clicks.
-    await control(page, ids.IDC_PRICE).click({ force: true, timeout: 1000 }).catch(() => {});
+    await control(page, ids.IDC_PRICE)
+      .click({ force: true, timeout: 1000 })
+      .catch(() => {});
     assert.equal((await readFocus(page)).inAboutBox, true);
     assert.deepEqual(await readFields(page, ids), ['6', '4', '12', '3']);
     await page.keyboard.press('Enter');
@@ -364,7 +388,11 @@ test('the About box is modal: Tab, Enter and Escape are its own, the Alt letters
     await expectFocus(page, ids.IDC_BUY);
     assert.equal(await page.getAttribute('body', 'data-state'), 'open');
 
-    for (const close of [() => page.keyboard.press('Escape'), () => page.keyboard.press('Space'), () => ok.click()]) {
+    for (const close of [
+      () => page.keyboard.press('Escape'),
+      () => page.keyboard.press('Space'),
+      () => ok.click(),
+    ]) {
       await openAbout();
       await close();
       await dialog.waitFor({ state: 'hidden' });

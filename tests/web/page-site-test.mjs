@@ -113,10 +113,16 @@ test('on a phone-width screen the window scales down to fit and nothing scrolls 
       clientWidth: document.documentElement.clientWidth,
       windowWidth: document.querySelector('.main-window').getBoundingClientRect().width,
     }));
-    assert.ok(layout.scrollWidth <= layout.clientWidth, `${width} px: scrolls sideways (${JSON.stringify(layout)})`);
+    assert.ok(
+      layout.scrollWidth <= layout.clientWidth,
+      `${width} px: scrolls sideways (${JSON.stringify(layout)})`,
+    );
     // 326 window pixels at full size: 159 dialog units of 2 px and the frame.
     const scale = Math.min(1, width / 326);
-    assert.ok(Math.abs(layout.windowWidth - 326 * scale) < 0.6, `${width} px: window ${layout.windowWidth} wide`);
+    assert.ok(
+      Math.abs(layout.windowWidth - 326 * scale) < 0.6,
+      `${width} px: window ${layout.windowWidth} wide`,
+    );
     const [box] = (await readControlBoxes(page, '.main-window')).filter((b) => b.id === ids.IDOK);
     checkBoxes([box], { controls: [quit] }, 2 * scale, 2 * scale);
     // Still a calculator at that size.
@@ -133,11 +139,15 @@ test(`a recalculation shows its texts in under ${kFrameMs} ms from the key`, asy
   await context.addInitScript(() => {
     window.kemTimes = [];
     let keyAt = null;
-    window.addEventListener('keydown', (event) => {
-      if (event.key === 'Enter') {
-        keyAt = event.timeStamp;
-      }
-    }, true);
+    window.addEventListener(
+      'keydown',
+      (event) => {
+        if (event.key === 'Enter') {
+          keyAt = event.timeStamp;
+        }
+      },
+      true,
+    );
     window.addEventListener('DOMContentLoaded', () => {
       new MutationObserver(() => {
         if (keyAt === null) {
@@ -146,7 +156,9 @@ test(`a recalculation shows its texts in under ${kFrameMs} ms from the key`, asy
         const from = keyAt;
         const shown = performance.now();
         keyAt = null;
-        requestAnimationFrame(() => window.kemTimes.push({ texts: shown - from, frame: performance.now() - from }));
+        requestAnimationFrame(() =>
+          window.kemTimes.push({ texts: shown - from, frame: performance.now() - from }),
+        );
       }).observe(document.querySelector('.main-window .client'), { subtree: true, childList: true });
     });
   });
@@ -185,7 +197,9 @@ test('a second visit loads and calculates with the network off', async () => {
   await page.evaluate(async () => {
     await navigator.serviceWorker.ready;
     if (!navigator.serviceWorker.controller) {
-      await new Promise((resolve) => navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }));
+      await new Promise((resolve) =>
+        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+      );
     }
   });
   server.closeAllConnections();

@@ -141,10 +141,22 @@ test('access letters: the character after a single ampersand', () => {
 test('the markup nests, labels, underlines and escapes as the template says', () => {
   const html = renderMainWindow(readSample());
   // The field and the Go button sit in the group box, at positions relative to it.
-  assert.match(html, /<div class="control groupbox ws-ex-dlgmodalframe"[^>]*>.*data-control-id="110".*data-control-id="1".*<\/div>\n<span/s);
-  assert.match(html, /<label class="control static" for="control-110"[^>]*><u>A<\/u>mount &lt;1&gt;<\/label>/);
-  assert.match(html, /<input [^>]*data-control-id="110"[^>]*aria-keyshortcuts="Alt\+A"[^>]*style="--x:60;--y:5;--w:30;--h:12"/);
-  assert.match(html, /<output class="control static ss-right ss-sunken" data-control-id="1008" aria-labelledby="label-1008"/);
+  assert.match(
+    html,
+    /<div class="control groupbox ws-ex-dlgmodalframe"[^>]*>.*data-control-id="110".*data-control-id="1".*<\/div>\n<span/s,
+  );
+  assert.match(
+    html,
+    /<label class="control static" for="control-110"[^>]*><u>A<\/u>mount &lt;1&gt;<\/label>/,
+  );
+  assert.match(
+    html,
+    /<input [^>]*data-control-id="110"[^>]*aria-keyshortcuts="Alt\+A"[^>]*style="--x:60;--y:5;--w:30;--h:12"/,
+  );
+  assert.match(
+    html,
+    /<output class="control static ss-right ss-sunken" data-control-id="1008" aria-labelledby="label-1008"/,
+  );
   assert.match(html, /<div class="control static ss-center"[^>]*>Shop  555<\/div>/);
   assert.match(html, /<button [^>]*data-command-id="103"[^>]*>A &amp; B<\/button>/);
   assert.match(html, /aria-keyshortcuts="Alt\+M"[^>]*><u>M<\/u>ore/);

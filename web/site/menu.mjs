@@ -68,7 +68,9 @@ export function setUpMenu(menuBar, runCommand) {
       close();
     } else if (/^Key[A-Z]$/.test(event.code)) {
       const letter = event.code.slice(3);
-      const item = itemsOf(openPopup).find((candidate) => candidate.getAttribute('aria-keyshortcuts') === letter);
+      const item = itemsOf(openPopup).find(
+        (candidate) => candidate.getAttribute('aria-keyshortcuts') === letter,
+      );
       if (item) {
         choose(item);
       }

@@ -16,7 +16,13 @@ self.addEventListener('activate', (event) => {
   event.waitUntil(
     caches
       .keys()
-      .then((names) => Promise.all(names.filter((name) => name.startsWith('kem-') && name !== kCacheName).map((name) => caches.delete(name))))
+      .then((names) =>
+        Promise.all(
+          names
+            .filter((name) => name.startsWith('kem-') && name !== kCacheName)
+            .map((name) => caches.delete(name)),
+        ),
+      )
       .then(() => self.clients.claim()),
   );
 });
@@ -27,8 +33,10 @@ self.addEventListener('fetch', (event) => {
     return;
   }
   event.respondWith(
-    caches.open(kCacheName).then((cache) =>
-      cache.match(request, { ignoreSearch: true }).then((cached) => cached ?? fetch(request)),
-    ),
+    caches
+      .open(kCacheName)
+      .then((cache) =>
+        cache.match(request, { ignoreSearch: true }).then((cached) => cached ?? fetch(request)),
+      ),
   );
 });

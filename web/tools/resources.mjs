@@ -180,7 +180,9 @@ class TokenReader {
   // A statement starts with a resource name followed by its kind.
   isStatementStart() {
     const kind = this.tokens[this.at + 1];
-    return kind?.name !== undefined && /^(MENU|DIALOG|DIALOGEX|ICON|VERSIONINFO|RT_MANIFEST)$/.test(kind.name);
+    return (
+      kind?.name !== undefined && /^(MENU|DIALOG|DIALOGEX|ICON|VERSIONINFO|RT_MANIFEST)$/.test(kind.name)
+    );
   }
 }
 

@@ -152,11 +152,19 @@ function renderStatic(control, context) {
   const style = placement(control, context.origin);
   const labelled = findLabelled(control, context.controls);
   if (labelled?.kind === 'Edit') {
-    const attrs = attributes([['class', classes], ['for', fieldName(labelled)], ['style', style]]);
+    const attrs = attributes([
+      ['class', classes],
+      ['for', fieldName(labelled)],
+      ['style', style],
+    ]);
     return `<label${attrs}>${labelHtml(control.text, noPrefix)}</label>`;
   }
   if (labelled) {
-    const attrs = attributes([['class', classes], ['id', `label-${labelled.id}`], ['style', style]]);
+    const attrs = attributes([
+      ['class', classes],
+      ['id', `label-${labelled.id}`],
+      ['style', style],
+    ]);
     return `<span${attrs}>${labelHtml(control.text, noPrefix)}</span>`;
   }
   if (control.id !== kNoId) {
@@ -170,7 +178,10 @@ function renderStatic(control, context) {
     ]);
     return `<output${attrs}></output>`;
   }
-  return `<div${attributes([['class', classes], ['style', style]])}>${labelHtml(control.text, noPrefix)}</div>`;
+  return `<div${attributes([
+    ['class', classes],
+    ['style', style],
+  ])}>${labelHtml(control.text, noPrefix)}</div>`;
 }
 
 function renderGroupBox(control, context) {
