@@ -13,5 +13,13 @@ while IFS= read -r file; do
         echo "not clang-format clean: $file"
         bad=1
     fi
-done < <(find model catalogue window keyboard resources cli tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
+done < <(find model catalogue window keyboard resources cli web tests bench fuzz -name '*.cpp' -o -name '*.h' | sort)
+# The browser edition's scripts and style sheet, with the prettier that
+# package-lock.json pins (scripts/install-deps.sh installs it).
+if [ ! -x node_modules/.bin/prettier ]; then
+    echo "prettier is not installed: run scripts/install-deps.sh"
+    exit 1
+fi
+node_modules/.bin/prettier --check --log-level warn 'web/**/*.{mjs,js,css,webmanifest}' 'tests/web/*.mjs' \
+    'scripts/*.mjs' || bad=1
 exit $bad

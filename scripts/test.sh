@@ -15,6 +15,8 @@ run_preset() {
 }
 
 run_preset native
+# The browser edition; its module is checked against the native kemcalc above.
+run_preset web
 run_preset native-asan
 # A minute of each fuzz target against the exact reference, under the sanitizers.
 run_preset fuzz

@@ -1,0 +1,168 @@
+// Shared by the page tests and the screenshot script: the site served from
+// 127.0.0.1, the system's Chromium driven by playwright-core, and a few
+// readings of the page.
+import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
+
+import { chromium } from 'playwright-core';
+
+import { startServer } from '../../web/tools/serve.mjs';
+
+// Debian's chromium; playwright-core downloads no browser of its own.
+const kChromium = process.env.KEM_CHROMIUM ?? '/usr/bin/chromium';
+// As root Chromium starts only without its sandbox; the rest keeps it from
+// talking to anything but the test's own server.
+const kChromiumArgs = [
+  '--no-sandbox',
+  '--disable-background-networking',
+  '--disable-component-update',
+  '--disable-default-apps',
+  '--disable-sync',
+  '--no-first-run',
+  '--no-default-browser-check',
+];
+
+// Every wait on the page is bounded by this.
+export const kWaitMs = 5000;
+
+export async function startSite(siteDir) {
+  const { server, address } = await startServer(siteDir);
+  const browser = await chromium.launch({ executablePath: kChromium, args: kChromiumArgs });
+  const ids = await import(pathToFileURL(join(siteDir, 'resource.mjs')));
+  const { loadCalculator } = await import(pathToFileURL(join(siteDir, 'kem.mjs')));
+  return {
+    address,
+    browser,
+    ids,
+    calculator: await loadCalculator(),
+    async stop() {
+      await browser.close();
+      server.close();
+    },
+  };
+}
+
+// A page in a context of its own, open and ready for keys. Errors the page
+// throws are collected in page.errors.
+export async function openCalculator(site, { viewport = { width: 480, height: 520 }, context } = {}) {
+  const ownContext = context ?? (await site.browser.newContext({ viewport }));
+  const page = await ownContext.newPage();
+  page.setDefaultTimeout(kWaitMs);
+  page.errors = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.on('console', (message) => {
+    if (message.type() === 'error') {
+      page.errors.push(message.text());
+    }
+  });
+  await page.goto(site.address);
+  await page.waitForSelector('body[data-state="open"]');
+  return page;
+}
+
+export function control(page, id) {
+  return page.locator(`.main-window [data-control-id="${id}"]`);
+}
+
+// The four fields, and the six results in the order of the model's texts.
+export function inputIds(ids) {
+  return [ids.IDC_PRICE, ids.IDC_COST, ids.IDC_BUY, ids.IDC_SELL];
+}
+
+export function resultIds(ids) {
+  return [
+    ids.IDC_ANNUAL_SALES,
+    ids.IDC_GROSS_PROFIT,
+    ids.IDC_GP_PERCENT,
+    ids.IDC_MONTHS_SUPPLY,
+    ids.IDC_AVG_INVENTORY,
+    ids.IDC_RETURN_ON_INVENTORY,
+  ];
+}
+
+export async function readResults(page, ids) {
+  return page.evaluate(
+    (list) => list.map((id) => document.querySelector(`.main-window [data-control-id="${id}"]`).textContent),
+    resultIds(ids),
+  );
+}
+
+export async function readFields(page, ids) {
+  return page.evaluate(
+    (list) => list.map((id) => document.querySelector(`.main-window [data-control-id="${id}"]`).value),
+    inputIds(ids),
+  );
+}
+
+// The focused control: its id (null for none), whether it is inside the
+// About box, and whether all of its text is selected.
+export async function readFocus(page) {
+  return page.evaluate(() => {
+    const element = document.activeElement;
+    const id = element?.dataset?.controlId;
+    const isField = element instanceof HTMLInputElement;
+    return {
+      id: id === undefined ? null : Number(id),
+      inAboutBox: Boolean(element?.closest('[role="dialog"]')),
+      allSelected: isField && element.selectionStart === 0 && element.selectionEnd === element.value.length,
+    };
+  });
+}
+
+// Waits until the six result texts are the given ones.
+export async function waitForResults(page, ids, texts) {
+  await page.waitForFunction(
+    ([list, wanted]) =>
+      list.every(
+        (id, i) => document.querySelector(`.main-window [data-control-id="${id}"]`).textContent === wanted[i],
+      ),
+    [resultIds(ids), texts],
+  );
+}
+
+// Records, with performance.now() times, each button going down or up
+// (data-pressed) with its drawn edge at that moment, and each change of a
+// result text. Read back with readPageLog.
+export async function watchPage(page) {
+  await page.evaluate(() => {
+    window.kemTestLog = [];
+    const observer = new MutationObserver((records) => {
+      const at = performance.now();
+      for (const record of records) {
+        const target = record.target;
+        if (record.type === 'attributes') {
+          window.kemTestLog.push({
+            event: target.hasAttribute('data-pressed') ? 'down' : 'up',
+            id: Number(target.dataset.controlId),
+            edge: getComputedStyle(target).boxShadow,
+            at,
+          });
+        } else if (target instanceof HTMLOutputElement) {
+          window.kemTestLog.push({ event: 'texts', id: Number(target.dataset.controlId), at });
+        }
+      }
+    });
+    observer.observe(document.body, {
+      subtree: true,
+      childList: true,
+      attributes: true,
+      attributeFilter: ['data-pressed'],
+    });
+  });
+}
+
+export async function readPageLog(page) {
+  return page.evaluate(() => window.kemTestLog);
+}
+
+// Counts the pages the page asks to open, before the browser opens them.
+export async function countOpenedPages(context) {
+  await context.addInitScript(() => {
+    window.kemOpened = [];
+    const open = window.open.bind(window);
+    window.open = (...args) => {
+      window.kemOpened.push(args);
+      return open(...args);
+    };
+  });
+}

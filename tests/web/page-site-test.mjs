@@ -1,0 +1,255 @@
+// The site in real Chromium: where the controls stand, how the window fits
+// a phone, the time from key to texts, the offline start, and the size.
+//
+// Usage: node tests/web/page-site-test.mjs SITE_DIR
+import assert from 'node:assert/strict';
+import { readdirSync, statSync } from 'node:fs';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { after, before, test } from 'node:test';
+
+import { startServer } from '../../web/tools/serve.mjs';
+import { readWindowResources } from '../../web/tools/resources.mjs';
+import { control, openCalculator, readResults, startSite, waitForResults } from './browser.mjs';
+
+const [siteDir] = process.argv.slice(2);
+const root = fileURLToPath(new URL('../../', import.meta.url));
+// Before compression: what a first visit downloads at most.
+const kSiteBudgetBytes = 100 * 1024;
+// One frame at 60 frames a second.
+const kFrameMs = 16;
+let site;
+let ids;
+
+before(async () => {
+  site = await startSite(siteDir);
+  ids = site.ids;
+});
+
+after(async () => {
+  await site?.stop();
+});
+
+function readTemplates() {
+  return readWindowResources({
+    resourceHeader: join(root, 'resources', 'resource.h'),
+    rcFile: join(root, 'resources', 'kem.rc'),
+    windowHeader: join(root, 'window', 'window.h'),
+  });
+}
+
+// Each control's box inside the client area of its window, in CSS pixels.
+async function readControlBoxes(page, windowSelector) {
+  return page.$$eval(`${windowSelector} [data-control-id]`, (controls) =>
+    controls.map((element) => {
+      const client = element.closest('.client').getBoundingClientRect();
+      const box = element.getBoundingClientRect();
+      return {
+        id: Number(element.dataset.controlId),
+        x: box.left - client.left,
+        y: box.top - client.top,
+        width: box.width,
+        height: box.height,
+      };
+    }),
+  );
+}
+
+// Compares the boxes with the template, in dialog units of pixelsX x
+// pixelsY CSS pixels each.
+function checkBoxes(boxes, dialog, pixelsX, pixelsY) {
+  for (const box of boxes) {
+    const template = dialog.controls.find((c) => c.id === box.id);
+    const expected = {
+      x: template.x * pixelsX,
+      y: template.y * pixelsY,
+      width: template.width * pixelsX,
+      height: template.height * pixelsY,
+    };
+    for (const key of Object.keys(expected)) {
+      assert.ok(
+        Math.abs(box[key] - expected[key]) < 0.6,
+        `control ${box.id}: ${key} ${box[key]}, template ${expected[key]}`,
+      );
+    }
+  }
+}
+
+test('the controls stand where the templates put them: dialog units of the template fonts', async () => {
+  const templates = readTemplates();
+  const page = await openCalculator(site, { viewport: { width: 800, height: 600 } });
+  // The System font's base units are 8 x 16 px: a dialog unit is 2 x 2 px.
+  const boxes = await readControlBoxes(page, '.main-window');
+  assert.equal(boxes.length, 13);
+  // Every control of the template is there with its text, access letters
+  // taken out of it.
+  const shownTexts = await page.$$eval('.main-window .client .control', (controls) =>
+    controls.map((element) =>
+      element.classList.contains('groupbox')
+        ? (element.querySelector('.groupbox-caption')?.textContent ?? '')
+        : element.matches('input, output')
+          ? ''
+          : element.textContent,
+    ),
+  );
+  const templateTexts = templates.mainWindow.controls.map((c) => c.text.replace(/&(.)/g, '$1'));
+  assert.deepEqual(shownTexts.sort(), templateTexts.sort());
+  checkBoxes(boxes, templates.mainWindow, 2, 2);
+  // 12-point Times New Roman: 9 x 18 px, a dialog unit 2.25 x 2.25 px.
+  await page.keyboard.press('Alt+KeyH');
+  await page.keyboard.press('KeyA');
+  await page.locator('[role="dialog"]').waitFor({ state: 'visible' });
+  checkBoxes(await readControlBoxes(page, '[role="dialog"]'), templates.aboutBox, 2.25, 2.25);
+  await page.context().close();
+});
+
+test('on a phone-width screen the window scales down to fit and nothing scrolls sideways', async () => {
+  const templates = readTemplates();
+  const quit = templates.mainWindow.controls.find((c) => c.id === ids.IDOK);
+  for (const width of [412, 360, 320, 280, 240]) {
+    const page = await openCalculator(site, { viewport: { width, height: 640 } });
+    const layout = await page.evaluate(() => ({
+      scrollWidth: document.documentElement.scrollWidth,
+      clientWidth: document.documentElement.clientWidth,
+      windowWidth: document.querySelector('.main-window').getBoundingClientRect().width,
+    }));
+    assert.ok(
+      layout.scrollWidth <= layout.clientWidth,
+      `${width} px: scrolls sideways (${JSON.stringify(layout)})`,
+    );
+    // 326 window pixels at full size: 159 dialog units of 2 px and the frame.
+    const scale = Math.min(1, width / 326);
+    assert.ok(
+      Math.abs(layout.windowWidth - 326 * scale) < 0.6,
+      `${width} px: window ${layout.windowWidth} wide`,
+    );
+    const [box] = (await readControlBoxes(page, '.main-window')).filter((b) => b.id === ids.IDOK);
+    checkBoxes([box], { controls: [quit] }, 2 * scale, 2 * scale);
+    // Still a calculator at that size.
+    await page.keyboard.type('$10');
+    await page.keyboard.press('Enter');
+    await waitForResults(page, ids, site.calculator.resultTexts('$10', '', '', ''));
+    await page.context().close();
+  }
+});
+
+test(`a recalculation shows its texts in under ${kFrameMs} ms from the key`, async () => {
+  const context = await site.browser.newContext();
+  // Registered before the page's own listener, so it sees every Enter first.
+  await context.addInitScript(() => {
+    window.kemTimes = [];
+    let keyAt = null;
+    window.addEventListener(
+      'keydown',
+      (event) => {
+        if (event.key === 'Enter') {
+          keyAt = event.timeStamp;
+        }
+      },
+      true,
+    );
+    window.addEventListener('DOMContentLoaded', () => {
+      new MutationObserver(() => {
+        if (keyAt === null) {
+          return;
+        }
+        const from = keyAt;
+        const shown = performance.now();
+        keyAt = null;
+        requestAnimationFrame(() =>
+          window.kemTimes.push({ texts: shown - from, frame: performance.now() - from }),
+        );
+      }).observe(document.querySelector('.main-window .client'), { subtree: true, childList: true });
+    });
+  });
+  const page = await openCalculator(site, { context });
+  const kSamples = 30;
+  for (let i = 0; i < kSamples; ++i) {
+    const item = [`$${i + 1}.25`, String(i), `${i * 3}`, `${(i % 7) + 1}`];
+    for (const [index, id] of [ids.IDC_PRICE, ids.IDC_COST, ids.IDC_BUY, ids.IDC_SELL].entries()) {
+      await control(page, id).fill(item[index]);
+    }
+    await page.keyboard.press('Enter');
+    await page.waitForFunction((count) => window.kemTimes.length === count, i + 1);
+    assert.deepEqual(await readResults(page, ids), site.calculator.resultTexts(...item));
+  }
+  const times = await page.evaluate(() => window.kemTimes);
+  const sorted = (key) => times.map((t) => t[key]).sort((a, b) => a - b);
+  const median = (key) => sorted(key)[Math.floor(times.length / 2)];
+  const worst = (key) => sorted(key).at(-1);
+  console.log(
+    `key to texts over ${times.length} recalculations: median ${median('texts').toFixed(2)} ms, ` +
+      `worst ${worst('texts').toFixed(2)} ms; key to the next frame: median ${median('frame').toFixed(2)} ms, ` +
+      `worst ${worst('frame').toFixed(2)} ms`,
+  );
+  assert.ok(median('texts') < kFrameMs, `median ${median('texts')} ms`);
+  await context.close();
+});
+
+test('a second visit loads and calculates with the network off', async () => {
+  // A server of its own, stopped after the first visit.
+  const { server, address } = await startServer(siteDir);
+  const context = await site.browser.newContext();
+  const page = await context.newPage();
+  page.setDefaultTimeout(5000);
+  await page.goto(address);
+  await page.waitForSelector('body[data-state="open"]');
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (!navigator.serviceWorker.controller) {
+      await new Promise((resolve) =>
+        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+      );
+    }
+  });
+  server.closeAllConnections();
+  await new Promise((resolve) => server.close(resolve));
+  await context.setOffline(true);
+
+  const response = await page.reload();
+  assert.ok(response.fromServiceWorker(), 'the page did not come from the service worker');
+  await page.waitForSelector('body[data-state="open"]');
+  assert.equal(await page.evaluate(() => navigator.onLine), false);
+  await page.keyboard.type('$10');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('$8');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('50');
+  await page.keyboard.press('Tab');
+  await page.keyboard.type('5');
+  await page.keyboard.press('Enter');
+  await waitForResults(page, ids, site.calculator.resultTexts('$10', '$8', '50', '5'));
+  await context.close();
+});
+
+test('the manifest names the icons, which are there at their sizes', async () => {
+  const page = await openCalculator(site);
+  const manifest = await page.evaluate(async () => {
+    const link = document.querySelector('link[rel="manifest"]');
+    return (await fetch(link.href)).json();
+  });
+  assert.equal(manifest.start_url, './');
+  assert.equal(manifest.display, 'standalone');
+  for (const icon of manifest.icons) {
+    const size = await page.evaluate(async (src) => {
+      const image = new Image();
+      image.src = src;
+      await image.decode();
+      return `${image.naturalWidth}x${image.naturalHeight}`;
+    }, icon.src);
+    assert.equal(size, icon.sizes, icon.src);
+  }
+  await page.context().close();
+});
+
+test(`the whole site stays under ${kSiteBudgetBytes / 1024} KB before compression`, () => {
+  let total = 0;
+  const sizes = [];
+  for (const name of readdirSync(siteDir)) {
+    const size = statSync(join(siteDir, name)).size;
+    sizes.push(`${name} ${size}`);
+    total += size;
+  }
+  console.log(`site: ${total} bytes in ${sizes.length} files (${sizes.join(', ')})`);
+  assert.ok(total < kSiteBudgetBytes, `${total} bytes`);
+});

@@ -1,0 +1,126 @@
+// Writes the static site: the page laid out from the window's resources, its
+// scripts and style sheet, the module em++ built, the icons drawn from the
+// program icon, the manifest and the service worker that keeps it all offline.
+//
+// Usage: node web/tools/build-site.mjs MODULE_DIR SITE_DIR
+//   MODULE_DIR  where em++ wrote kem.mjs and kem.wasm
+//   SITE_DIR    the folder to write (created when missing)
+import { createHash } from 'node:crypto';
+import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
+import { join } from 'node:path';
+import { fileURLToPath } from 'node:url';
+
+import { encodePng, readIconImage } from './icon-png.mjs';
+import { readWindowResources } from './resources.mjs';
+import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mjs';
+
+const root = fileURLToPath(new URL('../../', import.meta.url));
+const siteSources = join(root, 'web', 'site');
+
+// The page's own script, which imports the other modules.
+const kPageScript = 'calculator.mjs';
+// Files copied as they are from web/site.
+const kStaticFiles = ['calculator.css', kPageScript, 'keys.mjs', 'menu.mjs', 'manifest.webmanifest'];
+
+// The icons: [file, edge in pixels of the icon image, its bits per pixel,
+// enlargement]. The title bar and tab use the small images as drawn; the
+// install icons are the 256-colour image enlarged 6 and 16 times.
+const kIcons = [
+  ['icon-16.png', 16, 4, 1],
+  ['icon-32.png', 32, 8, 1],
+  ['icon-192.png', 32, 8, 6],
+  ['icon-512.png', 32, 8, 16],
+];
+
+function readResources() {
+  return readWindowResources({
+    resourceHeader: join(root, 'resources', 'resource.h'),
+    rcFile: join(root, 'resources', 'kem.rc'),
+    windowHeader: join(root, 'window', 'window.h'),
+  });
+}
+
+// Everything the page's script loads, asked for at once with the page
+// instead of one level of imports after the other.
+function renderPreloads(names) {
+  const modules = names.filter((name) => name.endsWith('.mjs') && name !== kPageScript);
+  return [
+    ...modules.map((name) => `<link rel="modulepreload" href="${name}">`),
+    '<link rel="preload" href="kem.wasm" as="fetch" type="application/wasm" crossorigin>',
+  ].join('\n');
+}
+
+function renderIndex(resources, names) {
+  const template = readFileSync(join(siteSources, 'index.html'), 'utf8');
+  const parts = {
+    '{{caption}}': escapeHtml(resources.mainWindow.caption),
+    '{{preloads}}': renderPreloads(names),
+    '{{main-window}}': renderMainWindow(resources),
+    '{{about-box}}': renderAboutBox(resources),
+  };
+  return template.replace(/\{\{[a-z-]+\}\}/g, (slot) => {
+    if (!(slot in parts)) {
+      throw new Error(`index.html: unknown slot ${slot}`);
+    }
+    return parts[slot];
+  });
+}
+
+// The ids of resource.h and the page addresses of window.h, for the scripts.
+function renderResourceModule(resources) {
+  const lines = ['// Written by web/tools/build-site.mjs from resources/resource.h and window/window.h.'];
+  for (const [name, value] of Object.entries(resources.defines)) {
+    if (typeof value === 'number') {
+      lines.push(`export const ${name} = ${value};`);
+    }
+  }
+  for (const [name, address] of Object.entries(resources.pages)) {
+    lines.push(`export const ${name} = ${JSON.stringify(address)};`);
+  }
+  return `${lines.join('\n')}\n`;
+}
+
+// The worker's list of files to keep and a cache name that changes whenever
+// any of them does, so a new build replaces the old copies.
+function renderServiceWorker(files) {
+  const hash = createHash('sha256');
+  for (const [name, bytes] of files) {
+    hash.update(name).update(bytes);
+  }
+  const names = ['./', ...files.keys()];
+  const header = [
+    '// Written by web/tools/build-site.mjs.',
+    `const kCacheName = 'kem-${hash.digest('hex').slice(0, 16)}';`,
+    `const kSiteFiles = ${JSON.stringify(names)};`,
+  ].join('\n');
+  return `${header}\n${readFileSync(join(siteSources, 'sw.js'), 'utf8')}`;
+}
+
+function buildSite(moduleDir, siteDir) {
+  const resources = readResources();
+  const files = new Map();
+  files.set('resource.mjs', Buffer.from(renderResourceModule(resources)));
+  for (const name of kStaticFiles) {
+    files.set(name, readFileSync(join(siteSources, name)));
+  }
+  for (const name of ['kem.mjs', 'kem.wasm']) {
+    files.set(name, readFileSync(join(moduleDir, name)));
+  }
+  const ico = readFileSync(join(root, 'resources', 'kem.ico'));
+  for (const [name, size, bits, scale] of kIcons) {
+    files.set(name, encodePng(readIconImage(ico, size, bits), scale));
+  }
+  files.set('index.html', Buffer.from(renderIndex(resources, [...files.keys()])));
+  mkdirSync(siteDir, { recursive: true });
+  for (const [name, bytes] of files) {
+    writeFileSync(join(siteDir, name), bytes);
+  }
+  writeFileSync(join(siteDir, 'sw.js'), renderServiceWorker(files));
+}
+
+const [moduleDir, siteDir] = process.argv.slice(2);
+if (!moduleDir || !siteDir) {
+  console.error('usage: node web/tools/build-site.mjs MODULE_DIR SITE_DIR');
+  process.exit(2);
+}
+buildSite(moduleDir, siteDir);
