@@ -4,7 +4,8 @@ set -euo pipefail
 
 native=(cmake g++ make libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev libgmp-dev
         clang-format)
-windows=(g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick)
+windows=(g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick
+         fonts-dejavu-core python3-fonttools)
 
 missing=()
 for pkg in "${native[@]}" "${windows[@]}"; do
