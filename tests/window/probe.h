@@ -1,8 +1,9 @@
 // kemprobe: looks at and drives a running calculator from another process,
 // the way a user's eyes and hands would, for the end-to-end tests and the
-// soak. Each request is a function taking the arguments after its name and
-// returning the exit code: 0 done, 1 the window is missing, does not answer
-// or a wait ran out, 2 a bad request.
+// soak. Each request is a function given the calculator's main window (null
+// for the requests that need none) and the arguments from its own name on;
+// it returns the exit code: 0 done, 1 the window does not answer or a wait
+// ran out, 2 a bad request.
 #pragma once
 
 #include <windows.h>
@@ -38,8 +39,6 @@ inline constexpr char kLastEntryPlace[] = "popup-last";
 inline constexpr char kAboutOkPlace[] = "about-ok";
 
 HWND FindMainWindow();
-// The main window, or null after saying on standard error that there is none.
-HWND RequireMainWindow();
 // The window with the keyboard focus in the calculator's thread, or null.
 HWND FindFocus(HWND window);
 // The focus as the tests name it: a control's id, "window" for the main
@@ -75,33 +74,33 @@ bool WaitFor(DWORD timeoutMs, Condition holds) {
 }
 
 // Reading: probe_look.cpp.
-int PrintTexts(int argc, char** argv);
-int PrintSnapshot(int argc, char** argv);
-int PrintFocusRequest(int argc, char** argv);
-int PrintSelection(int argc, char** argv);
-int PrintCentre(int argc, char** argv);
-int PrintWindowRect(int argc, char** argv);
-int PrintLayout(int argc, char** argv);
-int PrintPlaces(int argc, char** argv);
-int PrintTitle(int argc, char** argv);
-int PrintPage(int argc, char** argv);
+int PrintTexts(HWND window, int argc, char** argv);
+int PrintSnapshot(HWND window, int argc, char** argv);
+int PrintFocusRequest(HWND window, int argc, char** argv);
+int PrintSelection(HWND window, int argc, char** argv);
+int PrintCentre(HWND window, int argc, char** argv);
+int PrintWindowRect(HWND window, int argc, char** argv);
+int PrintLayout(HWND window, int argc, char** argv);
+int PrintPlaces(HWND window, int argc, char** argv);
+int PrintTitle(HWND window, int argc, char** argv);
+int PrintPage(HWND window, int argc, char** argv);
 
 // Acting: probe_act.cpp.
-int SetText(int argc, char** argv);
-int PostCommand(int argc, char** argv);
-int PostClose(int argc, char** argv);
+int SetText(HWND window, int argc, char** argv);
+int PostCommand(HWND window, int argc, char** argv);
+int PostClose(HWND window, int argc, char** argv);
 
 // Waiting: probe_wait.cpp.
-int WaitShown(int argc, char** argv);
-int WaitMinimized(int argc, char** argv);
-int WaitFocus(int argc, char** argv);
-int WaitSelected(int argc, char** argv);
-int WaitAbout(int argc, char** argv);
-int WaitNoAbout(int argc, char** argv);
-int WaitPopup(int argc, char** argv);
+int WaitShown(HWND window, int argc, char** argv);
+int WaitMinimized(HWND window, int argc, char** argv);
+int WaitFocus(HWND window, int argc, char** argv);
+int WaitSelected(HWND window, int argc, char** argv);
+int WaitAbout(HWND window, int argc, char** argv);
+int WaitNoAbout(HWND window, int argc, char** argv);
+int WaitPopup(HWND window, int argc, char** argv);
 
 // The screen: probe_flash.cpp.
-int MeasureFlash(int argc, char** argv);
+int MeasureFlash(HWND window, int argc, char** argv);
 
 // The soak's steps: probe_plan.cpp.
-int PrintPlan(int argc, char** argv);
+int PrintPlan(HWND window, int argc, char** argv);

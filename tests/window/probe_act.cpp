@@ -4,12 +4,8 @@
 
 #include "probe.h"
 
-int SetText(int argc, char** argv) {
-    HWND window = RequireMainWindow();
+int SetText(HWND window, int argc, char** argv) {
     int id = 0;
-    if (window == nullptr) {
-        return 1;
-    }
     if (!ArgId(argc, argv, 1, id) || argc < 3) {
         return 2;
     }
@@ -17,11 +13,7 @@ int SetText(int argc, char** argv) {
     return 0;
 }
 
-int PostCommand(int argc, char** argv) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PostCommand(HWND window, int argc, char** argv) {
     if (argc < 2) {
         return 2;
     }
@@ -29,11 +21,7 @@ int PostCommand(int argc, char** argv) {
     return 0;
 }
 
-int PostClose(int, char**) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PostClose(HWND window, int, char**) {
     PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
     return 0;
 }

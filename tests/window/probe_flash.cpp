@@ -57,12 +57,8 @@ double NowMs() {
 
 }  // namespace
 
-int MeasureFlash(int argc, char** argv) {
-    HWND window = RequireMainWindow();
+int MeasureFlash(HWND window, int argc, char** argv) {
     int id = 0;
-    if (window == nullptr) {
-        return 1;
-    }
     if (!ArgId(argc, argv, 1, id)) {
         return 2;
     }

@@ -76,18 +76,13 @@ BOOL CALLBACK PrintControl(HWND child, LPARAM) {
 
 }  // namespace
 
-int PrintTexts(int, char**) {
-    HWND window = RequireMainWindow();
-    return window != nullptr && PrintIdLines(window, kInputIds, 4) &&
-                   PrintIdLines(window, kResultIds, 6)
-               ? 0
-               : 1;
+int PrintTexts(HWND window, int, char**) {
+    return PrintIdLines(window, kInputIds, 4) && PrintIdLines(window, kResultIds, 6) ? 0 : 1;
 }
 
-int PrintSnapshot(int, char**) {
-    HWND window = RequireMainWindow();
+int PrintSnapshot(HWND window, int, char**) {
     DWORD_PTR result = 0;
-    if (window == nullptr || !SendWithin(window, WM_NULL, 0, 0, result)) {
+    if (!SendWithin(window, WM_NULL, 0, 0, result)) {
         std::fprintf(stderr, "kemprobe: the calculator does not answer\n");
         return 1;
     }
@@ -98,20 +93,15 @@ int PrintSnapshot(int, char**) {
     return 0;
 }
 
-int PrintFocusRequest(int, char**) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PrintFocusRequest(HWND window, int, char**) {
     PrintFocus(window);
     return 0;
 }
 
-int PrintSelection(int argc, char** argv) {
-    HWND window = RequireMainWindow();
+int PrintSelection(HWND window, int argc, char** argv) {
     int id = 0;
-    if (window == nullptr || !ArgId(argc, argv, 1, id)) {
-        return window == nullptr ? 1 : 2;
+    if (!ArgId(argc, argv, 1, id)) {
+        return 2;
     }
     DWORD start = 0, end = 0;
     SendDlgItemMessageA(window, id, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
@@ -120,22 +110,17 @@ int PrintSelection(int argc, char** argv) {
     return 0;
 }
 
-int PrintCentre(int argc, char** argv) {
-    HWND window = RequireMainWindow();
+int PrintCentre(HWND window, int argc, char** argv) {
     int id = 0;
-    if (window == nullptr || !ArgId(argc, argv, 1, id)) {
-        return window == nullptr ? 1 : 2;
+    if (!ArgId(argc, argv, 1, id)) {
+        return 2;
     }
     const POINT centre = CentreOf(GetDlgItem(window, id));
     std::printf("%ld %ld\n", centre.x, centre.y);
     return 0;
 }
 
-int PrintWindowRect(int, char**) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PrintWindowRect(HWND window, int, char**) {
     RECT rect;
     GetWindowRect(window, &rect);
     std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left,
@@ -143,20 +128,12 @@ int PrintWindowRect(int, char**) {
     return 0;
 }
 
-int PrintLayout(int, char**) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PrintLayout(HWND window, int, char**) {
     EnumChildWindows(window, PrintControl, 0);
     return 0;
 }
 
-int PrintPlaces(int, char**) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int PrintPlaces(HWND window, int, char**) {
     for (const ControlPlace& place : kFieldPlaces) {
         PrintPoint(place.name, CentreOf(GetDlgItem(window, place.id)));
     }
@@ -171,12 +148,12 @@ int PrintPlaces(int, char**) {
     return 0;
 }
 
-int PrintTitle(int, char**) {
+int PrintTitle(HWND, int, char**) {
     std::printf("%s\n", MAIN_CAPTION);
     return 0;
 }
 
-int PrintPage(int argc, char** argv) {
+int PrintPage(HWND, int argc, char** argv) {
     const char* which = argc > 1 ? argv[1] : "";
     const char* address = std::strcmp(which, "website") == 0 ? WebsitePage
                           : std::strcmp(which, "help") == 0  ? HelpPage

@@ -183,14 +183,11 @@ void AddDigits(Plan& plan, int most) {
     }
 }
 
+// A sign, one time in `outOf` each.
 void AddSign(Plan& plan, int outOf) {
-    switch (Roll(plan, outOf)) {
-        case 0:
-            plan.text += '-';
-            break;
-        case 1:
-            plan.text += '+';
-            break;
+    const int r = Roll(plan, outOf);
+    if (r < 2) {
+        plan.text += r == 0 ? '-' : '+';
     }
 }
 
@@ -228,33 +225,24 @@ void AddJunk(Plan& plan) {
 // blanks, or a long run of all of these.
 void MakeText(Plan& plan) {
     plan.text.clear();
-    switch (Roll(plan, 10)) {
-        case 0:
-        case 1:
-        case 2:
-        case 3:
-            AddNumber(plan);
-            break;
-        case 4:
-        case 5:
-            AddNumber(plan);
-            AddJunk(plan);
-            break;
-        case 6:
-            AddJunk(plan);
-            break;
-        case 7:
-            plan.text += "  ";
-            AddNumber(plan);
-            break;
-        default: {
-            const std::size_t length = static_cast<std::size_t>(Roll(plan, 80) + 30);
-            while (plan.text.size() < length) {
-                if (Roll(plan, 3) == 0) {
-                    AddJunk(plan);
-                } else {
-                    AddNumber(plan);
-                }
+    const int r = Roll(plan, 10);
+    if (r < 4) {
+        AddNumber(plan);
+    } else if (r < 6) {
+        AddNumber(plan);
+        AddJunk(plan);
+    } else if (r < 7) {
+        AddJunk(plan);
+    } else if (r < 8) {
+        plan.text += "  ";
+        AddNumber(plan);
+    } else {
+        const std::size_t length = static_cast<std::size_t>(Roll(plan, 80) + 30);
+        while (plan.text.size() < length) {
+            if (Roll(plan, 3) == 0) {
+                AddJunk(plan);
+            } else {
+                AddNumber(plan);
             }
         }
     }
@@ -298,45 +286,32 @@ void SpaceOnButton(Plan& plan, int shiftTabs) {
 
 // The ways to recalculate: each leaves the focus in the price field.
 void Recalculate(Plan& plan) {
-    switch (Roll(plan, 10)) {
-        case 0:
-        case 1:
-        case 2:
-            Step("key Return");
-            break;
-        case 3:
-        case 4:
-            Step("key alt+%c", AltLetterOf(IDC_RECALCULATE));
-            break;
-        case 5:
-        case 6:
-            Click(plan, ButtonPlace(IDC_RECALCULATE));
-            break;
-        case 7:
-            Step("key alt+%c", AccessKey(MENU_CLEAR_FIELDS));
-            break;
-        case 8:
-            Click(plan, kClearPlace);
-            break;
-        default:
-            SpaceOnButton(plan, 3);
+    const int r = Roll(plan, 10);
+    if (r < 3) {
+        Step("key Return");
+    } else if (r < 5) {
+        Step("key alt+%c", AltLetterOf(IDC_RECALCULATE));
+    } else if (r < 7) {
+        Click(plan, ButtonPlace(IDC_RECALCULATE));
+    } else if (r < 8) {
+        Step("key alt+%c", AccessKey(MENU_CLEAR_FIELDS));
+    } else if (r < 9) {
+        Click(plan, kClearPlace);
+    } else {
+        SpaceOnButton(plan, 3);
     }
     plan.focus = IDC_PRICE;
 }
 
 void OpenWebsite(Plan& plan) {
-    switch (Roll(plan, 5)) {
-        case 0:
-        case 1:
-            Step("key alt+%c", AltLetterOf(IDC_WEBSITE));
-            break;
-        case 2:
-        case 3:
-            Click(plan, ButtonPlace(IDC_WEBSITE));
-            plan.focus = IDC_WEBSITE;
-            break;
-        default:
-            SpaceOnButton(plan, 2);
+    const int r = Roll(plan, 5);
+    if (r < 2) {
+        Step("key alt+%c", AltLetterOf(IDC_WEBSITE));
+    } else if (r < 4) {
+        Click(plan, ButtonPlace(IDC_WEBSITE));
+        plan.focus = IDC_WEBSITE;
+    } else {
+        SpaceOnButton(plan, 2);
     }
     ++plan.websiteLaunches;
 }
@@ -432,7 +407,7 @@ void Batch(Plan& plan) {
 
 }  // namespace
 
-int PrintPlan(int argc, char** argv) {
+int PrintPlan(HWND, int argc, char** argv) {
     if (argc < 3) {
         return 2;
     }

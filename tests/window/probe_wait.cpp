@@ -48,12 +48,8 @@ bool IsWholeTextSelected(HWND control) {
     return LOWORD(selection) == 0 && HIWORD(selection) == length;
 }
 
-int WaitForFocus(int argc, char** argv, bool wholeSelection) {
-    HWND window = RequireMainWindow();
+int WaitForFocus(HWND window, int argc, char** argv, bool wholeSelection) {
     int id = 0;
-    if (window == nullptr) {
-        return 1;
-    }
     if (!ArgId(argc, argv, 1, id)) {
         return 2;
     }
@@ -78,7 +74,7 @@ int WaitForFocus(int argc, char** argv, bool wholeSelection) {
 
 }  // namespace
 
-int WaitShown(int argc, char** argv) {
+int WaitShown(HWND, int argc, char** argv) {
     if (WaitFor(ArgMs(argc, argv, 1), [] {
             HWND window = FindMainWindow();
             return window != nullptr && IsWindowVisible(window) && !IsIconic(window) &&
@@ -90,7 +86,7 @@ int WaitShown(int argc, char** argv) {
     return 1;
 }
 
-int WaitMinimized(int argc, char** argv) {
+int WaitMinimized(HWND, int argc, char** argv) {
     if (WaitFor(ArgMs(argc, argv, 1), [] {
             HWND window = FindMainWindow();
             return window != nullptr && IsIconic(window);
@@ -101,19 +97,15 @@ int WaitMinimized(int argc, char** argv) {
     return 1;
 }
 
-int WaitFocus(int argc, char** argv) {
-    return WaitForFocus(argc, argv, false);
+int WaitFocus(HWND window, int argc, char** argv) {
+    return WaitForFocus(window, argc, argv, false);
 }
 
-int WaitSelected(int argc, char** argv) {
-    return WaitForFocus(argc, argv, true);
+int WaitSelected(HWND window, int argc, char** argv) {
+    return WaitForFocus(window, argc, argv, true);
 }
 
-int WaitAbout(int argc, char** argv) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int WaitAbout(HWND window, int argc, char** argv) {
     HWND about = nullptr;
     if (!WaitFor(ArgMs(argc, argv, 1), [&] {
             about = FindAboutBox(window);
@@ -128,11 +120,7 @@ int WaitAbout(int argc, char** argv) {
     return 0;
 }
 
-int WaitNoAbout(int argc, char** argv) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int WaitNoAbout(HWND window, int argc, char** argv) {
     if (WaitFor(ArgMs(argc, argv, 1), [&] { return FindAboutBox(window) == nullptr; })) {
         return 0;
     }
@@ -140,11 +128,7 @@ int WaitNoAbout(int argc, char** argv) {
     return 1;
 }
 
-int WaitPopup(int argc, char** argv) {
-    HWND window = RequireMainWindow();
-    if (window == nullptr) {
-        return 1;
-    }
+int WaitPopup(HWND window, int argc, char** argv) {
     HWND popup = nullptr;
     if (!WaitFor(ArgMs(argc, argv, 1),
                  [&] { return (popup = FindPopupMenu(window)) != nullptr; })) {

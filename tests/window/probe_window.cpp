@@ -8,14 +8,6 @@ HWND FindMainWindow() {
     return FindWindowA("KEMWClass", nullptr);
 }
 
-HWND RequireMainWindow() {
-    HWND window = FindMainWindow();
-    if (window == nullptr) {
-        std::fprintf(stderr, "kemprobe: no calculator window\n");
-    }
-    return window;
-}
-
 HWND FindFocus(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
