@@ -15,8 +15,8 @@ bool RegisterFilter(HINSTANCE hInstance, const char* className, WNDPROC filter, 
     }
     WNDCLASSA wc = {};
     // Its result is ignored. Should the system lack the class, the zeroed
-    // description is registered all the same and registration succeeds;
-    // but the saved procedure stays null, and CallWindowProcA with a null
+    // class is registered all the same and registration succeeds; but the
+    // saved procedure stays null, and CallWindowProcA with a null
     // procedure does nothing and answers 0 to every message, WM_NCCREATE
     // included. No control of the class can then be created, so the main
     // window's template fails to build and start-up ends there, silently.
