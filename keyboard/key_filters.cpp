@@ -18,11 +18,22 @@ void PostCommand(WPARAM command) {
     PostMessageA(g_hMainWnd, WM_COMMAND, command, 0);
 }
 
+// Puts what has been drawn so far on the screen. Wine draws a window into
+// an off-screen surface and copies it to the display only when the thread
+// looks at its queue; Sleep never does, so without this the pushed look
+// would never be seen. A wait of no time with no handles looks at the
+// queue without taking or dispatching any message; on Windows, which draws
+// straight to the screen, it changes nothing.
+void ShowDrawing() {
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 0, QS_ALLINPUT);
+}
+
 // Shows the button pushed in for a moment, as if clicked, then posts its
 // command; the command runs after the flash, when the loop reads the queue.
 void FlashAndPost(int buttonId, WPARAM command) {
     HWND button = GetDlgItem(g_hMainWnd, buttonId);
     SendMessageA(button, BM_SETSTATE, 1, 0);
+    ShowDrawing();
     Sleep(kFlashMs);
     SendMessageA(button, BM_SETSTATE, 0, 0);
     PostCommand(command);
@@ -48,28 +59,17 @@ bool HandleNavKey(WPARAM key) {
 // Keys not listed go on to the platform: Alt+F chooses Clear Fields on the
 // menu bar, Alt+H opens the Help menu and Alt+F4 closes the window.
 bool HandleAltKey(WPARAM key) {
-    switch (key) {
-        case 'B':
-            FocusField(g_hMainWnd, IDC_BUY);
+    for (const AltFieldKey& fieldKey : kAltFieldKeys) {
+        if (fieldKey.key == key) {
+            FocusField(g_hMainWnd, fieldKey.field);
             return true;
-        case 'C':
-            FocusField(g_hMainWnd, IDC_COST);
+        }
+    }
+    for (const AltButtonKey& buttonKey : kAltButtonKeys) {
+        if (buttonKey.key == key) {
+            FlashAndPost(buttonKey.button, buttonKey.command);
             return true;
-        case 'P':
-            FocusField(g_hMainWnd, IDC_PRICE);
-            return true;
-        case 'S':
-            FocusField(g_hMainWnd, IDC_SELL);
-            return true;
-        case 'Q':
-            FlashAndPost(IDOK, IDCANCEL);
-            return true;
-        case 'R':
-            FlashAndPost(IDC_RECALCULATE, IDC_RECALCULATE);
-            return true;
-        case 'W':
-            FlashAndPost(IDC_WEBSITE, CMD_WEBSITE_KEY);
-            return true;
+        }
     }
     return false;
 }

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "resource.h"
+
 // The system classes' own window procedures, saved when the superclasses are
 // registered; null until then.
 extern WNDPROC g_pfnEditProc;
@@ -19,7 +21,32 @@ bool RegisterButtonFilter(HINSTANCE hInstance);
 LRESULT CALLBACK EditFilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK ButtonFilterProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// The Alt letters of the four fields: each moves to its field.
+struct AltFieldKey {
+    WPARAM key;
+    int field;
+};
+inline constexpr AltFieldKey kAltFieldKeys[] = {
+    {'P', IDC_PRICE},
+    {'C', IDC_COST},
+    {'B', IDC_BUY},
+    {'S', IDC_SELL},
+};
+
+// The Alt letters of three buttons: each flashes its button, then posts its
+// command.
+struct AltButtonKey {
+    WPARAM key;
+    int button;
+    WPARAM command;
+};
+inline constexpr AltButtonKey kAltButtonKeys[] = {
+    {'Q', IDOK, IDCANCEL},
+    {'R', IDC_RECALCULATE, IDC_RECALCULATE},
+    {'W', IDC_WEBSITE, CMD_WEBSITE_KEY},
+};
+
 // Tab, Shift+Tab, Enter and Escape: post their command to the main window.
 bool HandleNavKey(WPARAM key);
-// Alt+P/C/B/S move to a field; Alt+Q/R/W flash a button, then post.
+// The Alt letters of the two tables above; false for any other key.
 bool HandleAltKey(WPARAM key);

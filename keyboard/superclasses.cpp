@@ -14,8 +14,12 @@ bool RegisterFilter(HINSTANCE hInstance, const char* className, WNDPROC filter, 
         return false;
     }
     WNDCLASSA wc = {};
-    // Its result is not needed: a class the system lacks leaves a null
-    // procedure, and registering the superclass then fails below.
+    // Its result is ignored. Should the system lack the class, the zeroed
+    // class is registered all the same and registration succeeds; but the
+    // saved procedure stays null, and CallWindowProcA with a null
+    // procedure does nothing and answers 0 to every message, WM_NCCREATE
+    // included. No control of the class can then be created, so the main
+    // window's template fails to build and start-up ends there, silently.
     GetClassInfoA(nullptr, className, &wc);
     saved = wc.lpfnWndProc;
     wc.lpfnWndProc = filter;

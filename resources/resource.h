@@ -28,6 +28,16 @@
 #define CMD_NEXT_FIELD 115
 #define CMD_PREV_FIELD 116
 
+// Captions the window and the About box are found by.
+#define MAIN_CAPTION "KEM Calculator - " PUBLISHER_NAME
+#define ABOUT_CAPTION "About KEM Calculator"
+
+// The menu; the letter after "&" chooses an entry from the keyboard.
+#define MENU_CLEAR_FIELDS "Clear &Fields"
+#define MENU_HELP "&Help"
+#define MENU_ONLINE_HELP "Online &Help"
+#define MENU_ABOUT "&About KEM..."
+
 // The publisher: each text lives here once, for the banner, the About box,
 // the version block and the page addresses.
 #define PUBLISHER_NAME "Varnok"

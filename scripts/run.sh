@@ -27,5 +27,8 @@ export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
 if [ ! -d "${WINEPREFIX:-$HOME/.wine}" ]; then
     echo "First start: Wine sets up ${WINEPREFIX:-$HOME/.wine} (about 15 seconds)."
+    wineboot -i >/dev/null 2>&1 || true
 fi
+# Without it the result fields cut off the bottom of their texts.
+scripts/wine-fonts.sh
 exec wine build/windows/kem.exe

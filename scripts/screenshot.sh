@@ -24,12 +24,12 @@ wineserver -w
 wineserver -p >/dev/null 2>&1 || true
 
 probe() {
-    wine build/windows/tests/window/kemprobe.exe "$@" | tr -d '\r'
+    wine build/windows/tests/window/kemprobe.exe "$@"
 }
 
 wine build/windows/kem.exe &
 kem_pid=$!
-probe wait 30000 >/dev/null
+probe shown 30000
 probe settext 110 '$10'
 probe settext 111 '$8'
 probe settext 112 50

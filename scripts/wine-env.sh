@@ -45,6 +45,8 @@ kem_boot_wine() {
     # The first program after a boot starts Wine's services, which inherit its
     # output; start them here, detached, so no test's output pipe is held open.
     wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+    # The dialog font the result fields are laid out for.
+    "$(dirname "${BASH_SOURCE[0]}")/wine-fonts.sh"
 }
 
 trap kem_wine_cleanup EXIT

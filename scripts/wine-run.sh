@@ -15,4 +15,5 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
     wineboot -i >/dev/null 2>&1 || true
     wineserver -w || true
 fi
+"$(dirname "$0")/wine-fonts.sh"
 exec wine "$@"

@@ -1,44 +1,27 @@
 // The command dispatcher and the actions behind it: recalculating, clearing
 // the fields, the About box, the two pages and the focus ring.
+#include "focus_ring.h"
 #include "window.h"
 
 namespace {
 
-// One stop of the focus ring that Tab and Shift+Tab walk.
-struct FocusStop {
-    int id;
-    int next;
-    int previous;
-};
-
-// Fields top to bottom, then the buttons left to right, then round again.
-constexpr FocusStop kFocusRing[] = {
-    {IDC_PRICE, IDC_COST, IDOK},
-    {IDC_COST, IDC_BUY, IDC_PRICE},
-    {IDC_BUY, IDC_SELL, IDC_COST},
-    {IDC_SELL, IDC_RECALCULATE, IDC_BUY},
-    {IDC_RECALCULATE, IDC_WEBSITE, IDC_SELL},
-    {IDC_WEBSITE, IDOK, IDC_RECALCULATE},
-    {IDOK, IDC_PRICE, IDC_WEBSITE},
-};
-
-// An id off the ring moves to its numeric neighbour.
-int FindNextField(int id) {
+// The stop the focus is at now. The main window itself holding the focus
+// (a minimized start, until the window is activated) stands just before the
+// price field: its own "id" would be its menu handle, whose neighbours exist
+// nowhere, and the keyboard would be lost. No focus at all is id 0.
+FocusStop FindFocusStop(HWND hwnd) {
+    HWND focus = GetFocus();
+    if (focus == hwnd) {
+        return kRingStart;
+    }
+    const int id = GetDlgCtrlID(focus);
     for (const FocusStop& stop : kFocusRing) {
         if (stop.id == id) {
-            return stop.next;
+            return stop;
         }
     }
-    return id + 1;
-}
-
-int FindPreviousField(int id) {
-    for (const FocusStop& stop : kFocusRing) {
-        if (stop.id == id) {
-            return stop.previous;
-        }
-    }
-    return id - 1;
+    // An id off the ring moves to its numeric neighbour.
+    return {id, id + 1, id - 1};
 }
 
 void OpenAboutBox(HWND hwnd) {
@@ -57,7 +40,7 @@ void Recalculate(HWND hwnd) {
 
 LRESULT HandleCommand(HWND hwnd, WPARAM wParam) {
     // Taken before anything else runs, which could move the focus.
-    const int focusId = GetDlgCtrlID(GetFocus());
+    const FocusStop from = FindFocusStop(hwnd);
     // The whole wParam: control notifications with a nonzero code match nothing.
     switch (wParam) {
         case CMD_ABOUT:
@@ -75,10 +58,10 @@ LRESULT HandleCommand(HWND hwnd, WPARAM wParam) {
             OpenPage(WebsitePage);
             return 1;
         case CMD_NEXT_FIELD:
-            FocusField(hwnd, FindNextField(focusId));
+            FocusField(hwnd, from.next);
             return 1;
         case CMD_PREV_FIELD:
-            FocusField(hwnd, FindPreviousField(focusId));
+            FocusField(hwnd, from.previous);
             return 1;
         case IDC_RECALCULATE:
             Recalculate(hwnd);

@@ -38,8 +38,30 @@ bool CreateMainWindow(HINSTANCE hInstance, int nCmdShow) {
     return true;
 }
 
+namespace {
+
+// Start-up's SetFocus on the price field is refused while the window is
+// minimized (a shortcut set to "Run: Minimized"), and activation then leaves
+// the focus on the main window itself, where typing goes nowhere. So once
+// the window is activated and shown, with no control holding the focus, the
+// focus goes where start-up meant it to be.
+LRESULT ActivateMainWindow(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    // The dialog manager first gives back the focus it saved on deactivation.
+    const LRESULT result = DefDlgProcA(hwnd, WM_ACTIVATE, wParam, lParam);
+    const bool shown = LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0;
+    HWND focus = GetFocus();
+    if (shown && (focus == nullptr || focus == hwnd)) {
+        FocusField(hwnd, IDC_PRICE);
+    }
+    return result;
+}
+
+}  // namespace
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
+        case WM_ACTIVATE:
+            return ActivateMainWindow(hwnd, wParam, lParam);
         case WM_DESTROY:
             PostQuitMessage(0);
             return 1;

@@ -7,21 +7,34 @@
 
 namespace {
 
-constexpr char kStartPrefix[] = "start ";
 constexpr std::size_t kCommandLineSize = 80;
 
-static_assert(sizeof kStartPrefix - 1 + sizeof WebsitePage <= kCommandLineSize);
-static_assert(sizeof kStartPrefix - 1 + sizeof HelpPage <= kCommandLineSize);
+static_assert(sizeof StartCommand - 1 + sizeof WebsitePage <= kCommandLineSize);
+static_assert(sizeof StartCommand - 1 + sizeof HelpPage <= kCommandLineSize);
 
 // WinExec reports failure with a value of 31 or less.
 constexpr UINT kWinExecFailedMax = 31;
+
+// The shell's own URL handler, asked to show nothing when it fails: plain
+// ShellExecuteA may put up an error box or ask which program to use when no
+// handler for the address exists. The call waits until the launch is done,
+// so a quit right after it cannot cut the launch short.
+void OpenWithShell(const char* address) {
+    SHELLEXECUTEINFOA info = {};
+    info.cbSize = sizeof info;
+    info.fMask = SEE_MASK_FLAG_NO_UI | SEE_MASK_NOASYNC;
+    info.lpVerb = "open";
+    info.lpFile = address;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExA(&info);
+}
 
 }  // namespace
 
 void OpenPage(const char* address) {
     char commandLine[kCommandLineSize];
     const int length =
-        std::snprintf(commandLine, sizeof commandLine, "%s%s", kStartPrefix, address);
+        std::snprintf(commandLine, sizeof commandLine, "%s%s", StartCommand, address);
     // A cut command line would open a wrong address: open none.
     if (length < 0 || static_cast<std::size_t>(length) >= sizeof commandLine) {
         return;
@@ -30,7 +43,7 @@ void OpenPage(const char* address) {
         return;
     }
     // Current Windows has "start" only as a command-interpreter built-in, so
-    // the launch above finds no program there. The shell's own URL handler
-    // opens the address instead; its failure is ignored like the first one.
-    ShellExecuteA(nullptr, "open", address, nullptr, nullptr, SW_SHOWNORMAL);
+    // the launch above finds no program there. The shell opens the address
+    // instead; its failure is ignored like the first one.
+    OpenWithShell(address);
 }

@@ -6,8 +6,9 @@
 
 #include "resource.h"
 
-// The two page addresses; "start " and the terminator must fit in the
-// 80-character command line, so each address is at most 73 characters.
+// A page is opened by the command line "start " and its address, built in
+// 80 characters; with the terminator, an address has at most 73.
+inline constexpr char StartCommand[] = "start ";
 inline constexpr char WebsitePage[] = "http://" PUBLISHER_HOST "/kem.htm";
 inline constexpr char HelpPage[] = "http://" PUBLISHER_HOST "/kemhelp.htm";
 

@@ -124,6 +124,33 @@ TEST_F(MainWindowTest, ClearFieldsEmptiesAtOnceAndRecalculatesWhenThePostedComma
     EXPECT_EQ(ControlName(FocusedId()), ControlName(IDC_PRICE));
 }
 
+TEST_F(MainWindowTest, ClearInputsEmptiesTheFieldsInOrderThenPostsOneRecalculation) {
+    FillInputs("2", "1", "3", "2");
+    ClickButton(IDC_RECALCULATE);
+    StartControlWatch();
+    ClearInputs(g_hMainWnd);
+    PumpPending();
+    const std::vector<ControlEvent> events = StopControlWatch();
+
+    std::vector<int> emptied;
+    int commands = 0;
+    for (const ControlEvent& event : events) {
+        if (event.message == WM_SETTEXT && event.id >= IDC_PRICE && event.id <= IDC_SELL) {
+            EXPECT_EQ(event.text, "") << ControlName(event.id);
+            EXPECT_EQ(commands, 0) << ControlName(event.id) << " emptied after the command";
+            emptied.push_back(event.id);
+        } else if (event.message == WM_COMMAND) {
+            ++commands;
+            EXPECT_EQ(event.wParam, static_cast<WPARAM>(IDC_RECALCULATE));
+            EXPECT_EQ(event.lParam, 0);
+        }
+    }
+    EXPECT_EQ(emptied, (std::vector<int>{IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL}));
+    EXPECT_EQ(commands, 1) << "one recalculation, posted";
+    // The posted recalculation read the empty fields.
+    ExpectResults(kZeroTexts);
+}
+
 TEST_F(MainWindowTest, FocusRingWalksForwardAndBackFromEveryStop) {
     struct Stop {
         int id;

@@ -1,5 +1,7 @@
-# Shared by the end-to-end scripts: runs the built kem.exe under Wine and
-# watches it with kemprobe from a separate process.
+# Shared by the end-to-end scripts and the soak: runs the built kem.exe under
+# Wine on a virtual display and watches it with kemprobe from a separate
+# process. Every wait goes through poll_until or is one of kemprobe's own
+# bounded waits, so a stuck calculator fails a test instead of hanging it.
 # Needs: KEM_EXE, KEM_PROBE, KEM_LAUNCHER_DIR (the folder of the stand-in
 # "start" program, made the working directory of kem.exe).
 
@@ -19,12 +21,56 @@ kem_pid=""
 failures=0
 
 e2e_cleanup() {
+    # A Shift left down would reach every later program on this display.
+    timeout 5 xdotool keyup shift >/dev/null 2>&1 || true
     if [ -n "$kem_pid" ] && kill -0 "$kem_pid" 2>/dev/null; then
         kill "$kem_pid" 2>/dev/null || true
     fi
     rm -rf "$kem_scratch"
 }
 trap 'e2e_cleanup; kem_wine_cleanup 2>/dev/null || true' EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+finish() {
+    if [ "$failures" -ne 0 ]; then
+        echo "$failures check(s) failed" >&2
+        exit 1
+    fi
+    echo "all checks passed"
+}
+
+# poll_until SECONDS COMMAND...: runs COMMAND until it succeeds, for at most
+# SECONDS; fails when it never did.
+poll_until() {
+    local seconds=$1 now deadline
+    shift
+    now=${EPOCHREALTIME/[.,]/}
+    deadline=$((now + seconds * 1000000))
+    until "$@"; do
+        now=${EPOCHREALTIME/[.,]/}
+        [ "$now" -lt "$deadline" ] || return 1
+        sleep 0.05
+    done
+}
+
+probe() {
+    timeout 60 wine "$KEM_PROBE" "$@"
+}
+
+# The Windows view of a path: Wine maps drive Z: to the root.
+windows_path() {
+    local p=${1//\//\\}
+    echo "Z:$p"
+}
+
+# Where the stand-in "start" program records each launch, one line each.
+launch_file=$kem_scratch/launches.txt
+export KEM_START_RECORD
+KEM_START_RECORD=$(windows_path "$launch_file")
 
 # What the probe reads from a window with empty fields: the start-up texts.
 zero_state="110 
@@ -38,135 +84,109 @@ zero_state="110
 1012 \$0.00  
 1013 0.00%"
 
-fail() {
-    echo "FAIL: $*" >&2
-    failures=$((failures + 1))
-}
-
-# The Windows view of a path: Wine maps drive Z: to the root.
-windows_path() {
-    local p=${1//\//\\}
-    echo "Z:$p"
-}
-
-export KEM_START_RECORD
-KEM_START_RECORD=$(windows_path "$kem_scratch/launches.txt")
-
-probe() {
-    wine "$KEM_PROBE" "$@" | tr -d '\r'
-}
-
-# Starts kem.exe with the given arguments and waits until it shows its window.
+# Starts kem.exe with the given arguments and waits until it shows its
+# window with the focus in the price field.
 start_kem() {
     (cd "$KEM_LAUNCHER_DIR" && exec wine "$KEM_EXE" "$@") &
     kem_pid=$!
-    if ! probe wait 30000 >/dev/null; then
+    if ! probe shown 30000; then
         fail "kem.exe did not show its window"
         return 1
     fi
 }
 
-# Waits (bounded) for kem.exe to end and checks its exit code.
+# Starts kem.exe the way a shortcut set to "Run: Minimized" does, and waits
+# until its window is there, minimized. With /wait, Wine's "start" ends with
+# the program's exit code; it is named by its path, since the stand-in in
+# the working directory would be found first.
+start_kem_minimized() {
+    (cd "$KEM_LAUNCHER_DIR" &&
+        exec wine 'C:\windows\system32\start.exe' /wait /min /unix "$KEM_EXE") &
+    kem_pid=$!
+    if ! probe minimized 30000; then
+        fail "kem.exe did not start minimized"
+        return 1
+    fi
+}
+
+kem_ended() {
+    ! kill -0 "$kem_pid" 2>/dev/null
+}
+
+# Waits for kem.exe to end and checks its exit code.
 expect_exit_zero() {
-    local what=$1 i
-    for i in $(seq 1 300); do
-        kill -0 "$kem_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    if kill -0 "$kem_pid" 2>/dev/null; then
+    local what=$1 rc=0
+    if ! poll_until 30 kem_ended; then
         fail "$what: kem.exe still running"
         kill "$kem_pid" 2>/dev/null || true
         wait "$kem_pid" 2>/dev/null || true
         kem_pid=""
         return
     fi
-    local rc=0
     wait "$kem_pid" || rc=$?
     kem_pid=""
     [ "$rc" -eq 0 ] || fail "$what: exit code $rc, expected 0"
 }
 
-# Compares the probe's "<id> <text>" lines with the expected ones.
-expect_texts() {
-    local what=$1 expected=$2 actual
-    actual=$(probe texts)
-    if [ "$actual" != "$expected" ]; then
-        fail "$what: texts differ"
-        diff <(echo "$expected") <(echo "$actual") >&2 || true
-    fi
+# Sets $polled to the probe's "<id> <text>" lines; true when they are $1.
+texts_are() {
+    polled=$(probe texts)
+    [ "$polled" = "$1" ]
 }
 
-expect_focus() {
-    local what=$1 expected=$2 actual
-    actual=$(probe focus)
-    [ "$actual" = "$expected" ] || fail "$what: focus on $actual, expected $expected"
+wait_for_texts() {
+    poll_until 15 texts_are "$2" && return 0
+    fail "$1: texts differ"
+    diff <(echo "$2") <(echo "$polled") >&2 || true
+}
+
+# Sets $polled to the focus the probe reads; true when it is $1.
+focus_is() {
+    polled=$(probe focus)
+    [ "$polled" = "$1" ]
+}
+
+wait_for_focus() {
+    poll_until 15 focus_is "$2" || fail "$1: focus on $polled, expected $2"
 }
 
 # A real mouse click (X events through Wine) on the centre of a control.
 click_control() {
     local xy
-    xy=$(probe rect "$1")
+    xy=$(probe centre "$1")
     # shellcheck disable=SC2086
     xdotool mousemove --sync $xy click 1
 }
 
-# Waits (bounded) for the stand-in "start" program to record one launch.
+# True once the stand-in "start" has written a whole line.
+launch_recorded() {
+    [ -s "$launch_file" ] && [ "$(tail -c1 "$launch_file" | od -An -c | tr -d ' ')" = '\n' ]
+}
+
+# Waits for one launch and compares it with the page's command line.
 expect_launch() {
-    local what=$1 expected=$2 file="$kem_scratch/launches.txt" i
-    for i in $(seq 1 150); do
-        [ -s "$file" ] && [ "$(tail -c1 "$file" | od -An -c | tr -d ' ')" = '\n' ] && break
-        sleep 0.1
-    done
-    local actual
-    actual=$(tr -d '\r' < "$file" 2>/dev/null || true)
-    rm -f "$file"
+    local what=$1 page=$2 expected actual
+    expected=$(probe page "$page")
+    poll_until 15 launch_recorded || true
+    actual=$(tr -d '\r' <"$launch_file" 2>/dev/null || true)
+    rm -f "$launch_file"
     [ "$actual" = "$expected" ] || fail "$what: launched '$actual', expected '$expected'"
 }
 
-finish() {
-    if [ "$failures" -ne 0 ]; then
-        echo "$failures check(s) failed" >&2
-        exit 1
-    fi
-    echo "all checks passed"
-}
-
-# Polls (bounded) until `probe $1` prints $2; sets $polled to the last reading.
-poll_probe() {
-    local query=$1 expected=$2 i
-    for i in $(seq 1 100); do
-        polled=$(probe "$query")
-        [ "$polled" = "$expected" ] && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Polls (bounded) until the probe's texts are the expected ones.
-wait_for_texts() {
-    poll_probe texts "$2" && return 0
-    fail "$1: texts differ"
-    diff <(echo "$2") <(echo "$polled") >&2 || true
-}
-
-# Polls (bounded) until the focus is on control id $2.
-wait_for_focus() {
-    poll_probe focus "$2" && return 0
-    fail "$1: focus on $polled, expected $2"
+# Sets $kem_wid to the X window of the calculator, found by its caption.
+find_x_window() {
+    local title
+    title=$(probe title | sed 's/[][\.*^$+?(){}|]/\\&/g')
+    kem_wid=$(xdotool search --name "^$title\$" 2>/dev/null | head -1 || true)
+    [ -n "$kem_wid" ]
 }
 
 # Gives the X keyboard focus to the calculator's window, so that xdotool's
 # key events (real X input, through Wine) reach it.
 focus_kem_window() {
-    local wid="" i
-    for i in $(seq 1 100); do
-        wid=$(xdotool search --name '^KEM Calculator - Varnok$' 2>/dev/null | head -1 || true)
-        [ -n "$wid" ] && break
-        sleep 0.1
-    done
-    if [ -z "$wid" ]; then
+    if ! poll_until 15 find_x_window; then
         fail "no X window for the calculator"
         return 1
     fi
-    xdotool windowfocus --sync "$wid"
+    xdotool windowfocus --sync "$kem_wid"
 }

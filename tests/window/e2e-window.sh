@@ -8,8 +8,8 @@ source "$(dirname "$0")/e2e-lib.sh"
 
 echo "--- start-up state, command line ignored, Quit button clicked"
 start_kem --ignored "/x y" 12
-expect_texts "start-up" "$zero_state"
-expect_focus "start-up" 110
+wait_for_texts "start-up" "$zero_state"
+wait_for_focus "start-up" 110
 controls=$(probe layout | wc -l)
 [ "$controls" -eq 26 ] || fail "start-up: $controls controls, expected 26"
 click_control 1
@@ -22,7 +22,7 @@ probe settext 111 '$8'
 probe settext 112 50
 probe settext 113 5
 click_control 1000
-expect_texts "recalculated" "110 \$10
+wait_for_texts "recalculated" "110 \$10
 111 \$8
 112 50
 113 5
@@ -32,14 +32,14 @@ expect_texts "recalculated" "110 \$10
 1011 10.00  
 1012 \$200.00  
 1013            60.00%"
-expect_focus "after Recalculate" 110
+wait_for_focus "after Recalculate" 110
 [ "$(probe selection 110)" = "0 3" ] || fail "price text not selected after Recalculate"
 click_control 1015
-expect_launch "Website button" "start http://www.varnok.example/kem.htm"
+expect_launch "Website button" website
 probe command 103
-expect_launch "Online Help" "start http://www.varnok.example/kemhelp.htm"
+expect_launch "Online Help" help
 probe command 102
-expect_texts "cleared" "$zero_state"
+wait_for_texts "cleared" "$zero_state"
 probe close
 expect_exit_zero "close request"
 

@@ -3,6 +3,7 @@
 // before the system directories when a program is launched.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -63,6 +64,12 @@ class PageTest : public MainWindowTest {
 
     // Runs the http handler through our recorder until tear-down.
     void UseRecorderAsHttpHandler() {
+        KeepHttpHandler();
+        ASSERT_TRUE(SetHttpHandler("\"" + recorder_ + "\" \"%1\""));
+    }
+
+    // The handler of http addresses is put back at tear-down.
+    void KeepHttpHandler() {
         HKEY key;
         ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHttpHandlerKey, 0, KEY_QUERY_VALUE, &key),
                   ERROR_SUCCESS);
@@ -72,7 +79,6 @@ class PageTest : public MainWindowTest {
         RegCloseKey(key);
         savedHandler_ = saved;
         handlerChanged_ = true;
-        ASSERT_TRUE(SetHttpHandler("\"" + recorder_ + "\" \"%1\""));
     }
 
     static bool SetHttpHandler(const std::string& command) {
@@ -132,6 +138,81 @@ TEST_F(PageTest, WhenNoStartProgramRunsTheShellOpensTheAddress) {
     EXPECT_EQ(WaitForLaunch(), "\"" + recorder_ + "\" \"http://www.varnok.example/kem.htm\"\n");
     PostMessageA(g_hMainWnd, WM_COMMAND, CMD_ONLINE_HELP, 0);
     EXPECT_EQ(WaitForLaunch(), "\"" + recorder_ + "\" \"http://www.varnok.example/kemhelp.htm\"\n");
+}
+
+namespace {
+
+// Windows that come up on the screen while a watch is on: any visible
+// top-level window, of any program, that was not there when it started. A
+// modal error box would run its own loop inside the command, so the watch
+// looks from a timer, which that loop dispatches too, and closes what it
+// finds, so that the test goes on.
+std::vector<HWND> s_shownBefore;
+std::vector<std::string> s_newWindows;
+
+BOOL CALLBACK CollectShown(HWND window, LPARAM into) {
+    if (IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<HWND>*>(into)->push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> ShownWindows() {
+    std::vector<HWND> shown;
+    EnumWindows(CollectShown, reinterpret_cast<LPARAM>(&shown));
+    return shown;
+}
+
+void CALLBACK LookForNewWindows(HWND, UINT, UINT_PTR, DWORD) {
+    for (HWND window : ShownWindows()) {
+        if (std::find(s_shownBefore.begin(), s_shownBefore.end(), window) == s_shownBefore.end()) {
+            char title[128] = "";
+            GetWindowTextA(window, title, sizeof title);
+            s_newWindows.push_back(title);
+            s_shownBefore.push_back(window);
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
+    }
+}
+
+}  // namespace
+
+TEST_F(PageTest, AFallbackThatCannotOpenTheAddressShowsNothing) {
+    // "start" fails, and so does the shell: the program that should open
+    // http addresses is not there, or is no program.
+    std::ofstream((scratch_ + "\\start.exe").c_str()) << "not a program";
+    SetCurrentDirectoryA(scratch_.c_str());
+    const std::string notAProgram = scratch_ + "\\start.exe";
+    const std::string handlers[] = {
+        "\"" + scratch_ + "\\no-such-browser.exe\" \"%1\"",
+        "\"" + notAProgram + "\" \"%1\"",
+    };
+    KeepHttpHandler();
+    for (const std::string& handler : handlers) {
+        SCOPED_TRACE("http handler " + handler);
+        ASSERT_TRUE(SetHttpHandler(handler));
+        s_shownBefore = ShownWindows();
+        s_newWindows.clear();
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, LookForNewWindows);
+        for (WPARAM command :
+             {static_cast<WPARAM>(IDC_WEBSITE), static_cast<WPARAM>(CMD_ONLINE_HELP)}) {
+            PostMessageA(g_hMainWnd, WM_COMMAND, command, 0);
+            PumpPending();
+        }
+        // The calculator still works: a recalculation after the failures.
+        SetControlText(IDC_PRICE, "2");
+        SetControlText(IDC_SELL, "1");
+        PostMessageA(g_hMainWnd, WM_COMMAND, IDC_RECALCULATE, 0);
+        EXPECT_TRUE(PumpUntil([] { return ControlText(IDC_ANNUAL_SALES) == "$24.00  "; }));
+        LookForNewWindows(nullptr, 0, 0, 0);
+        KillTimer(nullptr, timer);
+        for (const std::string& title : s_newWindows) {
+            ADD_FAILURE() << "a window came up: \"" << title << "\"";
+        }
+        EXPECT_TRUE(IsWindowEnabled(g_hMainWnd));
+        EXPECT_EQ(TakeQuitCode(), kNoQuit);
+        EXPECT_EQ(ReadFile(record_), "") << "nothing was launched";
+    }
 }
 
 TEST_F(PageTest, AltWFlashesWebsiteThenOpensTheWebsite) {

@@ -55,13 +55,13 @@ void MainWindowTest::TearDown() {
     TakeQuitCode();
 }
 
-void RestartMainWindow() {
+void RestartMainWindow(int nCmdShow) {
     if (IsWindow(g_hMainWnd)) {
         DestroyWindow(g_hMainWnd);
     }
     PumpPending();
     TakeQuitCode();
-    CreateMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL);
+    CreateMainWindow(GetModuleHandleA(nullptr), nCmdShow);
     PumpPending();
 }
 
@@ -300,7 +300,8 @@ bool InputQueueEmpty() {
 
 namespace {
 
-HHOOK s_watchHook = nullptr;
+HHOOK s_sentHook = nullptr;
+HHOOK s_postedHook = nullptr;
 std::vector<ControlEvent> s_events;
 LARGE_INTEGER s_watchStart;
 
@@ -312,16 +313,31 @@ double MillisecondsSinceWatchStart() {
            static_cast<double>(frequency.QuadPart);
 }
 
-LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK WatchSent(int code, WPARAM wParam, LPARAM lParam) {
     const CWPRETSTRUCT* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
     if (code == HC_ACTION && GetParent(sent->hwnd) == g_hMainWnd &&
         (sent->message == BM_SETSTATE || sent->message == WM_SETTEXT)) {
         const bool pushed = sent->message == BM_SETSTATE &&
                             (SendMessageA(sent->hwnd, BM_GETSTATE, 0, 0) & BST_PUSHED) != 0;
-        s_events.push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, pushed,
+        std::string text;
+        if (sent->message == WM_SETTEXT && sent->lParam != 0) {
+            text = reinterpret_cast<const char*>(sent->lParam);
+        }
+        s_events.push_back({GetDlgCtrlID(sent->hwnd), sent->message, sent->wParam, 0, text, pushed,
                             MillisecondsSinceWatchStart()});
     }
-    return CallNextHookEx(s_watchHook, code, wParam, lParam);
+    return CallNextHookEx(s_sentHook, code, wParam, lParam);
+}
+
+// Sees each posted message once, as it is taken from the queue.
+LRESULT CALLBACK WatchPosted(int code, WPARAM removal, LPARAM lParam) {
+    const MSG* posted = reinterpret_cast<const MSG*>(lParam);
+    if (code == HC_ACTION && removal == PM_REMOVE && posted->hwnd == g_hMainWnd &&
+        posted->message == WM_COMMAND) {
+        s_events.push_back({0, WM_COMMAND, posted->wParam, posted->lParam, "", false,
+                            MillisecondsSinceWatchStart()});
+    }
+    return CallNextHookEx(s_postedHook, code, removal, lParam);
 }
 
 }  // namespace
@@ -329,12 +345,14 @@ LRESULT CALLBACK WatchControls(int code, WPARAM wParam, LPARAM lParam) {
 void StartControlWatch() {
     s_events.clear();
     QueryPerformanceCounter(&s_watchStart);
-    s_watchHook =
-        SetWindowsHookExA(WH_CALLWNDPROCRET, WatchControls, nullptr, GetCurrentThreadId());
+    s_sentHook = SetWindowsHookExA(WH_CALLWNDPROCRET, WatchSent, nullptr, GetCurrentThreadId());
+    s_postedHook = SetWindowsHookExA(WH_GETMESSAGE, WatchPosted, nullptr, GetCurrentThreadId());
 }
 
 std::vector<ControlEvent> StopControlWatch() {
-    UnhookWindowsHookEx(s_watchHook);
-    s_watchHook = nullptr;
+    UnhookWindowsHookEx(s_sentHook);
+    UnhookWindowsHookEx(s_postedHook);
+    s_sentHook = nullptr;
+    s_postedHook = nullptr;
     return s_events;
 }

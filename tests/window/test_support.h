@@ -26,8 +26,9 @@ class MainWindowTest : public ::testing::Test {
     void TearDown() override;
 };
 
-// Destroys the main window and creates it again, as a new process would.
-void RestartMainWindow();
+// Destroys the main window and creates it again, as a new process would,
+// shown the way a shortcut's "Run" setting asks for.
+void RestartMainWindow(int nCmdShow = SW_SHOWNORMAL);
 
 // Dispatches everything queued, the way the program's loop does (no dialog
 // message handling). A quit message ends the pumping; its exit code is kept
@@ -95,18 +96,21 @@ bool BringToFront();
 // True once every key and mouse message of the thread has been taken.
 bool InputQueueEmpty();
 
-// What the main window's controls were sent while a ControlWatch was on:
-// button state changes and text changes, each with the time it happened.
+// What happened to the main window while a ControlWatch was on: button
+// state changes and text changes sent to its controls, and commands posted
+// to the window itself, each with the time it happened.
 struct ControlEvent {
-    int id;
-    UINT message;      // BM_SETSTATE or WM_SETTEXT
+    int id;            // the control's id; 0 for a command to the main window
+    UINT message;      // BM_SETSTATE, WM_SETTEXT or WM_COMMAND
     WPARAM wParam;     // BM_SETSTATE: 1 pushed in, 0 released
+    LPARAM lParam;     // WM_COMMAND only
+    std::string text;  // WM_SETTEXT only
     bool drawnPushed;  // the button's state once the message was handled
     double ms;         // since the watch started
 };
 
-// Watches through a hook on this thread's sent messages, not by asking the
-// code under test.
+// Watches through hooks on this thread's sent messages and on the posted
+// messages it takes from its queue, not by asking the code under test.
 void StartControlWatch();
 std::vector<ControlEvent> StopControlWatch();
 
