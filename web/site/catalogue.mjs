@@ -378,6 +378,8 @@ document.querySelector('.download').addEventListener('click', () => {
   }
 });
 
+setState('ready');
+
 if ('serviceWorker' in navigator) {
   navigator.serviceWorker.register('sw.js').catch(() => {
     // Without a worker the view still works; it only needs the network.
