@@ -169,6 +169,11 @@ EMSCRIPTEN_KEEPALIVE char* kemcat_option_text(int which, int size) {
     return text.data();
 }
 
+// How many of a file's first bytes the header needs at most.
+EMSCRIPTEN_KEEPALIVE int kemcat_header_bytes() {
+    return static_cast<int>(kHeaderPrefix);
+}
+
 // Where the worker writes the next chunk of input, `size` bytes.
 EMSCRIPTEN_KEEPALIVE char* kemcat_input_buffer(int size) {
     session.input.resize(size < 0 ? 0 : static_cast<std::size_t>(size));

@@ -60,6 +60,10 @@ export async function loadCatalogue() {
   }
 
   return {
+    // How many of the file's first bytes readHeader and detectDelimiter need:
+    // enough for the longest header the library reads.
+    headerBytes: core._kemcat_header_bytes(),
+
     // ',' or ';': the delimiter that splits the header into more columns.
     detectDelimiter(bytes, ended) {
       return String.fromCharCode(core._kemcat_detect_delimiter(copyIn(bytes), ended ? 1 : 0));

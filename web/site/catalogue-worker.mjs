@@ -27,9 +27,6 @@ import {
 
 // Read and fed a chunk at a time; the next chunk is read while one is fed.
 const kChunkBytes = 1 << 20;
-// More than the longest header record the library accepts, with a byte
-// order mark and its line end.
-const kHeaderBytes = 72 * 1024;
 // Progress is told at most this often.
 const kProgressMs = 50;
 // The chart: a bar per group up to this many groups, else the groups holding
@@ -58,7 +55,7 @@ async function openFile(message) {
   file = message.file;
   result = null;
   const catalogue = await catalogueLoading;
-  const size = Math.min(file.size, kHeaderBytes);
+  const size = Math.min(file.size, catalogue.headerBytes);
   const bytes = await readSlice(0, size);
   const ended = size === file.size;
   const delimiter =

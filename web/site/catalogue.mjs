@@ -93,6 +93,8 @@ function clearResults() {
 function openFile(chosen) {
   file = chosen;
   header = null;
+  // Messages of a run still going for the file before are not this file's.
+  runId += 1;
   clearResults();
   fileName.textContent = `${chosen.name} (${chosen.size} bytes)`;
   setState('reading');
@@ -103,7 +105,8 @@ function onHeader(message) {
   header = message;
   if (!message.headerRead) {
     columnsBox.hidden = true;
-    showMessage(errorText, message.errorText);
+    // The library says why; a header longer than it reads fails there too.
+    showMessage(errorText, message.errorText || `${file.name}: the header row could not be read`);
     setState('failed');
     return;
   }
@@ -207,13 +210,27 @@ function makeHeaderRow(firstName, names, sortable) {
   return head;
 }
 
+// Totals rows fill only the price column ("Total"), the group column and the
+// results; the columns empty in every one of them are left out here.
 function renderTotals(names, records) {
+  const shown = names
+    .map((_, index) => index)
+    .filter((index) => records.some((fields) => fields[index] !== ''));
+  const pick = (fields) => shown.map((index) => fields[index] ?? '');
   const rows = document.createElement('tbody');
   for (const fields of records) {
-    rows.append(makeRow('', fields));
+    const row = document.createElement('tr');
+    pick(fields).forEach((field, at) =>
+      row.append(makeCell('td', field, isResultColumn(shown[at], names.length) ? 'result' : '')),
+    );
+    rows.append(row);
   }
   rows.lastElementChild?.classList.add('grand-total');
-  totalsTable.replaceChildren(makeHeaderRow('', names, false), rows);
+  const head = document.createElement('thead');
+  const headRow = document.createElement('tr');
+  headRow.append(...pick(names).map((name) => makeCell('th', name)));
+  head.append(headRow);
+  totalsTable.replaceChildren(head, rows);
 }
 
 function renderItems(rows) {
