@@ -5,7 +5,7 @@
 // waits on any of it.
 //
 // From the page:
-//   {type: 'open', file, delimiter}   -> {type: 'header', ...}
+//   {type: 'open', openId, file, delimiter} -> {type: 'header', openId, ...}
 //   {type: 'run', runId, options}     -> {type: 'progress', ...}..., {type: 'done', ...}
 //   {type: 'rows', runId, requestId, sort, start, count} -> {type: 'rows', ...}
 //   {type: 'download', runId, totals} -> {type: 'download', blob}
@@ -44,26 +44,31 @@ function post(message) {
   self.postMessage(message);
 }
 
-async function readSlice(start, end) {
-  return new Uint8Array(await file.slice(start, end).arrayBuffer());
+async function readSlice(source, start, end) {
+  return new Uint8Array(await source.slice(start, end).arrayBuffer());
 }
 
 async function openFile(message) {
   // Reading a header uses the one run the module has: a run still going
   // stops at its next chunk.
   latestRunId = null;
-  file = message.file;
+  const opened = message.file;
+  file = opened;
   result = null;
   const catalogue = await catalogueLoading;
-  const size = Math.min(file.size, catalogue.headerBytes);
-  const bytes = await readSlice(0, size);
-  const ended = size === file.size;
+  const size = Math.min(opened.size, catalogue.headerBytes);
+  const bytes = await readSlice(opened, 0, size);
+  if (file !== opened) {
+    return;
+  }
+  const ended = size === opened.size;
   const delimiter =
     message.delimiter === 'detect' ? catalogue.detectDelimiter(bytes, ended) : message.delimiter;
-  const headerRead = catalogue.readHeader(bytes, ended, delimiter, file.name);
+  const headerRead = catalogue.readHeader(bytes, ended, delimiter, opened.name);
   const { names, defaults } = catalogue.columns();
   post({
     type: 'header',
+    openId: message.openId,
     delimiter,
     headerRead,
     names,
@@ -103,24 +108,24 @@ function takeFromRun(catalogue, output, store) {
 
 // Feeds the file chunk by chunk; returns the run's status, or null when a
 // newer run took over.
-async function feedFile(catalogue, runId, output, store) {
+async function feedFile(catalogue, runId, source, output, store) {
   let status = 'going';
   let told = 0;
-  let next = readSlice(0, kChunkBytes);
-  for (let offset = 0; offset < file.size && status === 'going';) {
+  let next = readSlice(source, 0, kChunkBytes);
+  for (let offset = 0; offset < source.size && status === 'going';) {
     const bytes = await next;
     if (runId !== latestRunId) {
       return null;
     }
     offset += bytes.length;
-    if (offset < file.size) {
-      next = readSlice(offset, offset + kChunkBytes);
+    if (offset < source.size) {
+      next = readSlice(source, offset, offset + kChunkBytes);
     }
     status = catalogue.feed(bytes);
     takeFromRun(catalogue, output, store);
     if (performance.now() - told >= kProgressMs) {
       told = performance.now();
-      post({ type: 'progress', runId, bytes: offset, total: file.size, rows: store.count });
+      post({ type: 'progress', runId, bytes: offset, total: source.size, rows: store.count });
     }
   }
   if (status === 'going') {
@@ -200,8 +205,9 @@ async function runFile(message) {
   const startedAt = performance.now();
   const output = createOutput();
   const store = createRowStore();
-  catalogue.start({ ...options, inputName: file.name });
-  const status = await feedFile(catalogue, runId, output, store);
+  const source = file;
+  catalogue.start({ ...options, inputName: source.name });
+  const status = await feedFile(catalogue, runId, source, output, store);
   if (status === null) {
     return;
   }
@@ -230,7 +236,7 @@ async function runFile(message) {
     runId,
     status,
     ms,
-    bytes: file.size,
+    bytes: source.size,
     rows: store.count,
     outputBytes: output.size,
     header,

@@ -33,6 +33,7 @@ const downloadNote = document.querySelector('.download-note');
 const worker = new Worker('catalogue-worker.mjs', { type: 'module' });
 let file = null;
 let header = null;
+let openId = 0;
 let runId = 0;
 let run = null;
 let sort = null;
@@ -98,10 +99,14 @@ function openFile(chosen) {
   clearResults();
   fileName.textContent = `${chosen.name} (${chosen.size} bytes)`;
   setState('reading');
-  worker.postMessage({ type: 'open', file, delimiter: delimiterChoice.value });
+  openId += 1;
+  worker.postMessage({ type: 'open', openId, file, delimiter: delimiterChoice.value });
 }
 
 function onHeader(message) {
+  if (message.openId !== openId) {
+    return;
+  }
   header = message;
   if (!message.headerRead) {
     columnsBox.hidden = true;
