@@ -39,6 +39,13 @@ bool FailWithBuiltMessage(CatalogueRun& run, unsigned long long line) {
     return false;
 }
 
+void TellWatcher(const CatalogueRun& run, WrittenRowKind kind, unsigned long long line,
+                 const InventoryInputs* inputs) {
+    if (run.watcher != nullptr) {
+        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs});
+    }
+}
+
 bool CheckSink(CatalogueRun& run) {
     if (run.sink->failed) {
         run.status = kRunWriteFailed;
@@ -154,6 +161,7 @@ bool ReadHeader(CatalogueRun& run, const std::vector<std::string_view>& fields,
         return false;
     }
     WriteHeaderRow(*run.sink, run.format, run.header);
+    TellWatcher(run, kHeaderRowWritten, line, nullptr);
     return CheckSink(run);
 }
 
@@ -257,6 +265,7 @@ bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
     }
     WriteItemRow(*run.sink, run.format, header ? &run.header : nullptr, fields, verbatim,
                  reading.inputs);
+    TellWatcher(run, kItemRowWritten, line, &reading.inputs);
     if (run.options.totals) {
         AddItemToTotals(run.totals, reading.inputs);
         if (IsGrouped(run)) {
@@ -393,6 +402,13 @@ void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
     StartMisreadLog(run.misreads);
     run.error.line = 0;
     ClearMessage(run.error.message);
+    run.watcher = nullptr;
+    run.watcherContext = nullptr;
+}
+
+void WatchCatalogueRows(CatalogueRun& run, RowWatcher watcher, void* context) {
+    run.watcher = watcher;
+    run.watcherContext = context;
 }
 
 RunStatus FeedCatalogue(CatalogueRun& run, const char* bytes, std::size_t count) {

@@ -37,6 +37,19 @@ enum RunStatus {
     kRunWriteFailed,  // the sink's writer failed
 };
 
+// A row the run has just written, for a front end that shows the rows as
+// well as writing them: the browser's table finds each row's bytes in the
+// output by the sink's byte count at each call, and sorts by the figures.
+enum WrittenRowKind { kHeaderRowWritten, kItemRowWritten };
+
+struct WrittenRow {
+    WrittenRowKind kind;
+    unsigned long long line;        // where the row's record starts in the input
+    const InventoryInputs* inputs;  // the four figures as read; null for the header
+};
+
+using RowWatcher = void (*)(void* context, const WrittenRow& row);
+
 struct RunError {
     unsigned long long line = 0;  // 0 when the message is about the whole input
     MessageText message;
@@ -63,12 +76,19 @@ struct CatalogueRun {
     GroupTotals groups;
     MisreadLog misreads;
     RunError error;
+
+    RowWatcher watcher = nullptr;  // told of every header and item row written, when set
+    void* watcherContext = nullptr;
 };
 
 // `inputName` names the input in messages ("standard input", a file name)
 // and must outlive the run; so must the texts inside `options`.
 void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
                        std::string_view inputName, ByteSink& sink);
+
+// Has `watcher` told of each header and item row once it is in the sink;
+// call after StartCatalogueRun, which clears it.
+void WatchCatalogueRows(CatalogueRun& run, RowWatcher watcher, void* context);
 
 // Reads the next chunk of input; the bytes are not used after the call.
 RunStatus FeedCatalogue(CatalogueRun& run, const char* bytes, std::size_t count);

@@ -17,3 +17,10 @@ set(CMAKE_C_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${KEM_NODE_PATH}
 set(CMAKE_CXX_COMPILER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${KEM_NODE_PATH})
 set(CMAKE_C_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${KEM_NODE_PATH})
 set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=${KEM_NODE_PATH})
+
+# Link-time optimisation lets the catalogue run inline across the library's
+# files (the row writer, the field scans, the model's formatting): about a
+# fifth less time per row in WebAssembly, where each call costs more than
+# natively (docs/web.md).
+set(CMAKE_CXX_FLAGS_INIT "-flto")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-flto")

@@ -131,23 +131,66 @@ void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)
     }
 }
 
-void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
-                                 char (&out)[kResultTextSize]) {
+namespace {
+
+// The band decides the text; `r` is the wide quotient, set for every band
+// but the two whose divisor counts as zero.
+ReturnBand ClassifyReturn(double grossProfit, double averageInventory, WideFloat& r) {
     if (CountsAsZero(averageInventory)) {
-        CopyText(CountsAsZero(grossProfit) ? kZeroPercentText : kInfiniteText, out);
-        return;
+        return CountsAsZero(grossProfit) ? kReturnZero : kReturnInfinite;
     }
     // The bands are tested on the wide value, before any narrowing or
     // rounding for display: 1000.004 is above the limit, and a negative value
     // too small for a double is still negative.
-    const WideFloat r = WidePercentage(grossProfit, averageInventory);
+    r = WidePercentage(grossProfit, averageInventory);
     if (IsGreaterWide(r, kReturnShownLimit)) {
-        CopyText(kAboveLimitText, out);
-    } else if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
-        FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
-    } else {
-        CopyText(kNegativeText, out);
+        return kReturnAboveLimit;
     }
+    if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
+        return kReturnShown;
+    }
+    return kReturnNegative;
+}
+
+}  // namespace
+
+void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
+                                 char (&out)[kResultTextSize]) {
+    WideFloat r = {};
+    switch (ClassifyReturn(grossProfit, averageInventory, r)) {
+        case kReturnZero:
+            CopyText(kZeroPercentText, out);
+            return;
+        case kReturnShown:
+            FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
+            return;
+        case kReturnNegative:
+            CopyText(kNegativeText, out);
+            return;
+        case kReturnAboveLimit:
+            CopyText(kAboveLimitText, out);
+            return;
+        case kReturnInfinite:
+            CopyText(kInfiniteText, out);
+            return;
+    }
+}
+
+ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value) {
+    WideFloat r = {};
+    const ReturnBand band = ClassifyReturn(grossProfit, averageInventory, r);
+    switch (band) {
+        case kReturnZero:
+            value = 0.0;
+            break;
+        case kReturnInfinite:
+            value = DoubleFromBits(kInfinityBits);
+            break;
+        default:
+            value = Narrow(r);
+            break;
+    }
+    return band;
 }
 
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
@@ -208,6 +251,7 @@ double MonthsSupplyValue(double buyPerMonth, double sellPerMonth) {
 }
 
 double ReturnOnInventoryValue(double grossProfit, double averageInventory) {
-    return QuotientValue(grossProfit, averageInventory,
-                         WidePercentage(grossProfit, averageInventory));
+    double value = 0.0;
+    FindReturnBand(grossProfit, averageInventory, value);
+    return value;
 }

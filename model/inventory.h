@@ -82,3 +82,19 @@ bool IsInputReadWhole(std::string_view text, bool skipsDollar);
 double GrossProfitPercentValue(double grossProfit, double annualSales);
 double MonthsSupplyValue(double buyPerMonth, double sellPerMonth);
 double ReturnOnInventoryValue(double grossProfit, double averageInventory);
+
+// Which of its texts return on inventory shows, for front ends that sort or
+// draw the figure: the band says what the number alone cannot, since a
+// "Negative" figure may have narrowed to -0 or be not-a-number, and an
+// overflowing figure above the limit is +infinity like "Infinite".
+enum ReturnBand {
+    kReturnZero,        // "0.00%": no inventory and no profit
+    kReturnShown,       // the figure as a number, 0 to 1000
+    kReturnNegative,    // "Negative": below 0, or not-a-number
+    kReturnAboveLimit,  // ">1000.00%"
+    kReturnInfinite,    // "Infinite": a profit or loss on no inventory
+};
+
+// The band of return on inventory, and in `value` the figure that
+// ReturnOnInventoryValue gives.
+ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value);

@@ -97,6 +97,46 @@ TEST(ComputeResultTexts, FiguresTooLongForTheFieldShowTooLarge) {
     EXPECT_STREQ(texts.text[kMonthsSupply], "Too large");
 }
 
+TEST(FindReturnBand, TheBandIsTheOneTheTextShows) {
+    struct BandCase {
+        const char* inputs[4];
+        ReturnBand band;
+        const char* text;
+    };
+    const BandCase cases[] = {
+        {{"", "", "", ""}, kReturnZero, "0.00%"},
+        {{"$10", "$8", "50", "5"}, kReturnShown, "           60.00%"},
+        {{"2", "1", "24", "10"}, kReturnShown, "         1000.00%"},
+        {{"1.8333366666666667", "1", "2", "1"}, kReturnAboveLimit, ">1000.00%"},
+        // Above the limit and beyond a double: +infinity, like "Infinite".
+        {{"1e300", "1e300", "1e-300", "1e10"}, kReturnAboveLimit, ">1000.00%"},
+        {{"5", "6", "10", "10"}, kReturnNegative, "Negative"},
+        // A loss narrowed to -0, and a NaN: both read "Negative".
+        {{"0", "1e-100", "1e300", "1e-200"}, kReturnNegative, "Negative"},
+        {{"1e400", "2", "1", "0"}, kReturnNegative, "Negative"},
+        {{"0", "5", "0", "10"}, kReturnInfinite, "Infinite"},
+        {{"-1e400", "0", "0", "1"}, kReturnInfinite, "Infinite"},
+    };
+    for (const BandCase& c : cases) {
+        const InventoryInputs inputs =
+            ParseInputs(c.inputs[0], c.inputs[1], c.inputs[2], c.inputs[3]);
+        const InventoryFigures figures = ComputeFigures(inputs);
+        double value = 1.0;
+        const ReturnBand band =
+            FindReturnBand(figures.grossProfit, figures.averageInventory, value);
+        const std::string where = std::string("price \"") + c.inputs[0] + "\" cost \"" +
+                                  c.inputs[1] + "\" bought \"" + c.inputs[2] + "\" sold \"" +
+                                  c.inputs[3] + "\"";
+        EXPECT_EQ(band, c.band) << where;
+        EXPECT_STREQ(ComputeResultTexts(inputs).text[kReturnOnInventory], c.text) << where;
+        // The same bits as ReturnOnInventoryValue, NaN included.
+        const double expected =
+            ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory);
+        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
+            << where << ": " << value << " and " << expected;
+    }
+}
+
 struct InputCase {
     const char* price;
     const char* cost;

@@ -166,3 +166,24 @@ export async function countOpenedPages(context) {
     };
   });
 }
+
+// The catalogue view in a context of its own (downloads allowed), errors
+// collected in page.errors as for the calculator; every request the page or
+// its worker makes is recorded in page.requests.
+export async function openCatalogue(site, { viewport = { width: 1100, height: 900 }, context } = {}) {
+  const ownContext = context ?? (await site.browser.newContext({ viewport, acceptDownloads: true }));
+  const page = await ownContext.newPage();
+  page.setDefaultTimeout(kWaitMs);
+  page.errors = [];
+  page.requests = [];
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  page.on('console', (message) => {
+    if (message.type() === 'error') {
+      page.errors.push(message.text());
+    }
+  });
+  ownContext.on('request', (request) => page.requests.push(request.url()));
+  await page.goto(new URL('catalogue.html', site.address).href);
+  await page.waitForFunction(() => document.body.dataset.state === 'ready');
+  return page;
+}

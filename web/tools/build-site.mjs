@@ -19,8 +19,22 @@ const siteSources = join(root, 'web', 'site');
 
 // The page's own script, which imports the other modules.
 const kPageScript = 'calculator.mjs';
-// Files copied as they are from web/site.
+// Files copied as they are from web/site: the calculator's, then the
+// catalogue view's, which the calculator page never loads.
 const kStaticFiles = ['calculator.css', kPageScript, 'keys.mjs', 'menu.mjs', 'manifest.webmanifest'];
+const kCatalogueFiles = [
+  'catalogue.html',
+  'catalogue.css',
+  'catalogue.mjs',
+  'catalogue-worker.mjs',
+  'catalogue-rows.mjs',
+  'catalogue-fields.mjs',
+  'catalogue-chart.mjs',
+];
+// The modules em++ built: the calculator's, and the catalogue library's for
+// the catalogue view's worker.
+const kCalculatorModule = ['kem.mjs', 'kem.wasm'];
+const kCatalogueModule = ['kemcat.mjs', 'kemcat.wasm'];
 
 // The icons: [file, edge in pixels of the icon image, its bits per pixel,
 // enlargement]. The title bar and tab use the small images as drawn; the
@@ -103,7 +117,7 @@ function buildSite(moduleDir, siteDir) {
   for (const name of kStaticFiles) {
     files.set(name, readFileSync(join(siteSources, name)));
   }
-  for (const name of ['kem.mjs', 'kem.wasm']) {
+  for (const name of kCalculatorModule) {
     files.set(name, readFileSync(join(moduleDir, name)));
   }
   const ico = readFileSync(join(root, 'resources', 'kem.ico'));
@@ -111,6 +125,12 @@ function buildSite(moduleDir, siteDir) {
     files.set(name, encodePng(readIconImage(ico, size, bits), scale));
   }
   files.set('index.html', Buffer.from(renderIndex(resources, [...files.keys()])));
+  for (const name of kCatalogueFiles) {
+    files.set(name, readFileSync(join(siteSources, name)));
+  }
+  for (const name of kCatalogueModule) {
+    files.set(name, readFileSync(join(moduleDir, name)));
+  }
   mkdirSync(siteDir, { recursive: true });
   for (const [name, bytes] of files) {
     writeFileSync(join(siteDir, name), bytes);

@@ -1,0 +1,499 @@
+// The catalogue view in real Chromium: a generated export of a million rows
+// with extra columns opened on the page, the progress bar moving, keys
+// answered during the run, the download equal to kemcalc's output and the
+// speed beside kemcalc's; a dropped file with a missing column and the
+// pickers; a quote left open; sorting; group totals and the chart; the way
+// there and back; offline.
+//
+// Usage: node tests/web/catalogue-page-test.mjs SITE_DIR KEMCALC
+// Environment: KEM_CATALOGUE_ROWS (default 1000000).
+import assert from 'node:assert/strict';
+import { spawnSync } from 'node:child_process';
+import { createWriteStream, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { join, resolve } from 'node:path';
+import { after, before, test } from 'node:test';
+
+import { startServer } from '../../web/tools/serve.mjs';
+import { kWaitMs, openCalculator, openCatalogue, startSite } from './browser.mjs';
+import { makeRandom, pick } from './seeded-random.mjs';
+
+const [siteDir, kemcalcPath] = process.argv.slice(2);
+const kemcalc = resolve(kemcalcPath);
+const kBigRows = Number(process.env.KEM_CATALOGUE_ROWS ?? 1000000);
+// What the worker must keep up, in rows a second.
+const kRowsPerSecond = 300000;
+// The longest a key may wait for its answer during a run.
+const kKeyAnswerMs = 50;
+const kKeyPresses = 8;
+// A big run is given this long.
+const kRunWaitMs = 120000;
+let site;
+let workDir;
+
+before(async () => {
+  site = await startSite(siteDir);
+  workDir = mkdtempSync(join(tmpdir(), 'kem-catalogue-page-'));
+});
+
+after(async () => {
+  await site?.stop();
+  rmSync(workDir, { recursive: true, force: true });
+});
+
+function writeFile(name, text) {
+  const path = join(workDir, name);
+  writeFileSync(path, text);
+  return path;
+}
+
+// kemcalc --csv ARGS on the file: output, messages without the program's
+// name, and the time it took.
+function runKemcalc(path, args) {
+  const started = performance.now();
+  const run = spawnSync(kemcalc, ['--csv', ...args, path.split('/').pop()], {
+    cwd: workDir,
+    maxBuffer: 1 << 30,
+  });
+  const ms = performance.now() - started;
+  const messages = run.stderr
+    .toString()
+    .split('\n')
+    .filter((line) => line !== '')
+    .map((line) => line.replace(/^kemcalc: /, ''));
+  return { output: run.stdout, messages, ms };
+}
+
+// A plain RFC 4180 reader for kemcalc's output, kept apart from the page's.
+function parseCsv(text, delimiter = ',') {
+  const records = [];
+  let fields = [];
+  let field = '';
+  let quoted = false;
+  for (let i = 0; i < text.length; ++i) {
+    const c = text[i];
+    if (quoted) {
+      if (c === '"' && text[i + 1] === '"') {
+        field += '"';
+        ++i;
+      } else if (c === '"') {
+        quoted = false;
+      } else {
+        field += c;
+      }
+    } else if (c === '"') {
+      quoted = true;
+    } else if (c === delimiter) {
+      fields.push(field);
+      field = '';
+    } else if (c === '\n') {
+      fields.push(field.replace(/\r$/, ''));
+      records.push(fields);
+      fields = [];
+      field = '';
+    } else {
+      field += c;
+    }
+  }
+  return records;
+}
+
+async function waitForRunEnd(page, timeout = kWaitMs) {
+  await page.waitForFunction(
+    () => ['done', 'stopped', 'failed'].includes(document.body.dataset.state),
+    null,
+    {
+      timeout,
+    },
+  );
+  return page.evaluate(() => document.body.dataset.state);
+}
+
+async function download(page) {
+  const [saved] = await Promise.all([page.waitForEvent('download'), page.click('.download')]);
+  return readFileSync(await saved.path());
+}
+
+// The items table: each row's line and cells, and the pager's text.
+async function readItems(page) {
+  return page.$$eval('.items-table tbody tr', (rows) =>
+    rows.map((row) => [...row.cells].map((cell) => cell.textContent)),
+  );
+}
+
+// The totals table: its column names and its rows.
+async function readTotals(page) {
+  return page.$eval('.totals-table', (table) => ({
+    names: [...table.tHead.rows[0].cells].map((cell) => cell.textContent),
+    rows: [...table.tBodies[0].rows].map((row) => [...row.cells].map((cell) => cell.textContent)),
+  }));
+}
+
+// Drops a file on the page as a user would: a DataTransfer holding it.
+async function dropFile(page, name, text) {
+  await page.evaluate(
+    ([fileName, fileText]) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([fileText], fileName, { type: 'text/csv' }));
+      document
+        .querySelector('main')
+        .dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: transfer }));
+    },
+    [name, text],
+  );
+}
+
+// An export as a shop platform writes it: ten columns, the four figures
+// among them, names with commas and quotes, CR LF.
+async function writeBigExport(path, rows) {
+  const random = makeRandom(20260613);
+  const categories = ['tools', 'toys', 'food', 'garden', '"Home, kitchen"'];
+  const out = createWriteStream(path);
+  let chunk = 'SKU,Name,Category,Supplier,Price,Cost,Bought,Sold,Barcode,Notes\r\n';
+  for (let i = 0; i < rows; ++i) {
+    const cost = 1 + Math.floor(random() * 50000) / 100;
+    const price = (cost * (0.7 + random())).toFixed(2);
+    chunk +=
+      `SK${i},"Item ""${i}""",${pick(random, categories)},Supplier ${i % 97},$${price},$${cost.toFixed(2)},` +
+      `${Math.floor(random() * 200)},${Math.floor(random() * 150)},${4000000000000 + i},\r\n`;
+    if (chunk.length > 1 << 20) {
+      if (!out.write(chunk)) {
+        await new Promise((done) => out.once('drain', done));
+      }
+      chunk = '';
+    }
+  }
+  await new Promise((done) => out.end(chunk, done));
+}
+
+// Records in the page every change of the progress bar and, for each key
+// pressed, the time from the key to its answer (the focus moving) and to
+// the next frame, and whether a run was going.
+async function watchCatalogue(page) {
+  await page.evaluate(() => {
+    window.kemLog = { progress: [], keys: [] };
+    const progress = document.querySelector('.progress');
+    new MutationObserver(() => window.kemLog.progress.push(progress.value)).observe(progress, {
+      attributes: true,
+      attributeFilter: ['value'],
+    });
+    let pending = null;
+    window.addEventListener(
+      'keydown',
+      (event) => {
+        pending = { at: event.timeStamp, running: document.body.dataset.state === 'running' };
+      },
+      true,
+    );
+    window.addEventListener('focusin', () => {
+      if (!pending) {
+        return;
+      }
+      const key = pending;
+      pending = null;
+      key.answer = performance.now() - key.at;
+      requestAnimationFrame(() => {
+        key.frame = performance.now() - key.at;
+        window.kemLog.keys.push(key);
+      });
+    });
+  });
+}
+
+test(`a ${kBigRows}-row export: progress, keys during the run, speed, and the download kemcalc writes`, async () => {
+  const path = join(workDir, 'export.csv');
+  await writeBigExport(path, kBigRows);
+  const expected = runKemcalc(path, ['--totals']);
+  const page = await openCatalogue(site);
+  await watchCatalogue(page);
+  await page.setInputFiles('.file-input', path);
+  await page.waitForFunction(() => document.body.dataset.state === 'running');
+  await page.waitForFunction(() => document.querySelector('.progress').value > 0, null, {
+    timeout: kRunWaitMs,
+  });
+  for (let i = 0; i < kKeyPresses; ++i) {
+    await page.keyboard.press('Tab');
+  }
+  assert.equal(await waitForRunEnd(page, kRunWaitMs), 'done');
+  const log = await page.evaluate(() => window.kemLog);
+  const { rows, ms } = await page.$eval('.progress-text', (element) => ({
+    rows: Number(element.dataset.rows),
+    ms: Number(element.dataset.ms),
+  }));
+  const rate = (rows * 1000) / ms;
+  const kemcalcRate = (kBigRows * 1000) / expected.ms;
+  const keysDuringRun = log.keys.filter((key) => key.running);
+  const worst = (name) => Math.max(...keysDuringRun.map((key) => key[name]));
+  console.log(
+    `${rows} rows (${readFileSync(path).length} bytes): worker ${ms.toFixed(0)} ms, ${rate.toFixed(0)} rows/s; ` +
+      `kemcalc --csv --totals ${expected.ms.toFixed(0)} ms, ${kemcalcRate.toFixed(0)} rows/s; ` +
+      `${keysDuringRun.length} keys during the run, worst key to answer ${worst('answer').toFixed(1)} ms, ` +
+      `to the next frame ${worst('frame').toFixed(1)} ms; ${log.progress.length} progress steps`,
+  );
+  assert.equal(rows, kBigRows);
+  const moving = new Set(log.progress.filter((value) => value > 0 && value < 1));
+  assert.ok(moving.size >= 3, `the progress bar showed ${[...moving]}`);
+  assert.ok(keysDuringRun.length >= kKeyPresses / 2, `${keysDuringRun.length} keys answered during the run`);
+  assert.ok(worst('answer') < kKeyAnswerMs, `a key waited ${worst('answer')} ms`);
+  assert.ok(rate >= kRowsPerSecond, `${rate} rows/s`);
+
+  const downloaded = await download(page);
+  assert.equal(downloaded.length, expected.output.length);
+  assert.ok(downloaded.equals(expected.output), 'the download differs from kemcalc --csv --totals');
+  assert.equal(await page.$eval('.misreads', (element) => element.hidden), true);
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('a dropped file without a bought column: the message and the pickers, then the run', async () => {
+  const text = 'SKU,Name,Price,Cost,Units,Sold\nA1,Widget,2,1,3,2\nB2,"Box, big",$10,$8,50,5\n';
+  const path = writeFile('missing.csv', text);
+  const page = await openCatalogue(site);
+  await dropFile(page, 'missing.csv', text);
+  await page.waitForFunction(() => document.body.dataset.state === 'choosing');
+  const [kemcalcMessage] = runKemcalc(path, []).messages;
+  assert.equal(await page.textContent('.error'), kemcalcMessage);
+  // Each picker lists the header's columns; the names found are chosen.
+  const pickers = await page.$$eval('.columns select', (selects) =>
+    selects.map((select) => ({
+      name: select.name,
+      value: select.value,
+      options: [...select.options].map((option) => option.textContent),
+    })),
+  );
+  const columns = ['(choose)', '1: SKU', '2: Name', '3: Price', '4: Cost', '5: Units', '6: Sold'];
+  assert.deepEqual(pickers, [
+    { name: 'price', value: '2', options: columns },
+    { name: 'cost', value: '3', options: columns },
+    { name: 'bought', value: '', options: columns },
+    { name: 'sold', value: '5', options: columns },
+  ]);
+  await page.selectOption('select[name="bought"]', '4');
+  assert.equal(await waitForRunEnd(page), 'done');
+  assert.equal(await page.$eval('.error', (element) => element.hidden), true);
+  const expected = runKemcalc(path, ['--totals', '--columns', '3,4,5,6']);
+  assert.ok((await download(page)).equals(expected.output));
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('a quote left open: the line kemcalc names, and the rows before it', async () => {
+  const text = 'sku,price,cost,bought,sold\nA,2,1,3,2\nB,$10,$8,50,5\n"C,5,6,10,10\nD,1,1,1,1\n';
+  const path = writeFile('open-quote.csv', text);
+  const page = await openCatalogue(site);
+  await page.setInputFiles('.file-input', path);
+  assert.equal(await waitForRunEnd(page), 'stopped');
+  const expected = runKemcalc(path, ['--totals']);
+  assert.deepEqual(expected.messages, [
+    'open-quote.csv: line 4: field 1: a quoted field is not closed before the end of the input',
+  ]);
+  assert.equal(await page.textContent('.error'), expected.messages[0]);
+  const items = await readItems(page);
+  assert.deepEqual(
+    items.map((cells) => cells.slice(0, 2)),
+    [
+      ['2', 'A'],
+      ['3', 'B'],
+    ],
+  );
+  assert.ok((await download(page)).equals(expected.output));
+  await page.context().close();
+});
+
+// Each row's place in the order of return on inventory, from kemcalc's own
+// output: its plain number, or for the texts without one, "Infinite" above
+// every number and "Negative" below (its number, or a NaN, lowest).
+function returnRanks(path) {
+  const texts = parseCsv(runKemcalc(path, []).output.toString()).slice(1);
+  const numbers = parseCsv(runKemcalc(path, ['--numbers']).output.toString()).slice(1);
+  return texts.map((row, index) => {
+    const text = row.at(-1);
+    const number = numbers[index].at(-1);
+    if (text === 'Infinite') {
+      return Infinity;
+    }
+    if (number === '') {
+      return text === 'Negative' ? -Infinity : Infinity;
+    }
+    return Number(number);
+  });
+}
+
+test('sorting by return on inventory, smallest first and largest first, across pages', async () => {
+  const random = makeRandom(99);
+  const lines = ['sku,price,cost,bought,sold'];
+  const shapes = [
+    () => [
+      1 + Math.floor(random() * 900) / 10,
+      1 + Math.floor(random() * 900) / 10,
+      1 + Math.floor(random() * 90),
+      1 + Math.floor(random() * 90),
+    ],
+    () => [0, 5, 0, 1 + Math.floor(random() * 9)],
+    () => [0, 0, 0, 0],
+    () => ['1e400', 2, 1, 0],
+    () => [2, 1, 3, 2],
+  ];
+  for (let i = 0; i < 130; ++i) {
+    lines.push([`S${i}`, ...pick(random, shapes)()].join(','));
+  }
+  const text = `${lines.join('\n')}\n`;
+  const path = writeFile('sort.csv', text);
+  const ranks = returnRanks(path);
+  const page = await openCatalogue(site);
+  await page.setInputFiles('.file-input', path);
+  assert.equal(await waitForRunEnd(page), 'done');
+
+  const readAllPages = async () => {
+    const seen = [];
+    await page.click('.pager [data-page="first"]');
+    for (;;) {
+      await page.waitForFunction((first) => {
+        const cell = document.querySelector('.items-table tbody tr td');
+        return cell && document.querySelector('.page-text').textContent.startsWith(`Rows ${first} `);
+      }, seen.length + 1);
+      const items = await readItems(page);
+      seen.push(...items.map((cells) => ({ line: Number(cells[0]), text: cells.at(-1) })));
+      if (seen.length >= ranks.length) {
+        return seen;
+      }
+      await page.click('.pager [data-page="next"]');
+    }
+  };
+  const sortButton = page.locator('.items-table th.result button').last();
+  assert.equal(await sortButton.textContent(), 'Return on Inventory');
+  for (const descending of [false, true]) {
+    await sortButton.click();
+    await page.waitForSelector(`.items-table th[aria-sort="${descending ? 'descending' : 'ascending'}"]`);
+    const seen = await readAllPages();
+    assert.deepEqual(
+      seen.map((row) => row.line).sort((a, b) => a - b),
+      ranks.map((_, index) => index + 2),
+    );
+    const order = seen.map((row) => ranks[row.line - 2]);
+    for (let i = 1; i < order.length; ++i) {
+      const inOrder = descending ? order[i - 1] >= order[i] : order[i - 1] <= order[i];
+      assert.ok(inOrder, `rows ${i} and ${i + 1}: ${order[i - 1]} then ${order[i]}`);
+    }
+  }
+  await page.context().close();
+});
+
+test('group totals equal kemcalc --totals --group-by, and the chart has one bar per group', async () => {
+  const random = makeRandom(5);
+  const lines = ['sku,category,price,cost,bought,sold'];
+  // tools make a loss, toys earn above 1000%, the others in between.
+  const groups = {
+    tools: () => [5, 6, 10, 10],
+    toys: () => [2, 1, 3, 2],
+    'food, fresh': () => [`$${10 + Math.floor(random() * 10)}`, '$8', 50, 5],
+    garden: () => [12, 9, 1 + Math.floor(random() * 40), 1 + Math.floor(random() * 30)],
+  };
+  const names = Object.keys(groups);
+  for (let i = 0; i < 60; ++i) {
+    const group = names[(i * 7) % names.length];
+    lines.push([`S${i}`, `"${group}"`, ...groups[group]()].join(','));
+  }
+  const text = `${lines.join('\r\n')}\r\n`;
+  const path = writeFile('groups.csv', text);
+  const page = await openCatalogue(site);
+  await page.setInputFiles('.file-input', path);
+  assert.equal(await waitForRunEnd(page), 'done');
+  await page.selectOption('select[name="group-by"]', { label: '2: category' });
+  await page.waitForFunction(() => document.querySelector('.chart-title').textContent.includes('per group'));
+  assert.equal(await waitForRunEnd(page), 'done');
+
+  const expected = runKemcalc(path, ['--totals', '--group-by', '2']);
+  const records = parseCsv(expected.output.toString());
+  const expectedTotals = records.slice(-(names.length + 1));
+  // The table leaves out the columns empty in every totals row.
+  const totals = await readTotals(page);
+  const shown = records[0]
+    .map((_, index) => index)
+    .filter((index) => expectedTotals.some((row) => row[index] !== ''));
+  assert.deepEqual(
+    totals.names,
+    shown.map((index) => records[0][index]),
+  );
+  assert.deepEqual(
+    totals.rows,
+    expectedTotals.map((row) => shown.map((index) => row[index])),
+  );
+  const bars = await page.$$eval('.chart g.bar', (elements) =>
+    elements.map((bar) => ({ label: bar.querySelector('.bar-label').textContent, band: bar.dataset.band })),
+  );
+  // In order of first appearance, as the totals rows.
+  assert.deepEqual(bars, [
+    { label: 'tools', band: 'negative' },
+    { label: 'garden', band: 'shown' },
+    { label: 'food, fresh', band: 'shown' },
+    { label: 'toys', band: 'above-limit' },
+  ]);
+  assert.equal(await page.$$eval('.chart .negative-band, .chart .above-band', (bands) => bands.length), 2);
+  assert.ok((await download(page)).equals(expected.output));
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+});
+
+test('semicolons found in the header, figures with a decimal comma, plain numbers', async () => {
+  const text =
+    'Artikel;Preis;Kosten;bought;sold;price;cost\n1;x;y;4;3;1.299,50;899,00\n2;x;y;1 200;1.100;12,5;10\n';
+  const path = writeFile('semicolons.csv', text);
+  const page = await openCatalogue(site);
+  await page.setInputFiles('.file-input', path);
+  assert.equal(await waitForRunEnd(page), 'done');
+  // Without a decimal comma the figures are not read whole, and it says so.
+  const plain = runKemcalc(path, ['--delimiter', ';', '--totals']);
+  assert.equal(await page.textContent('.misreads'), plain.messages.at(-1));
+  await page.check('input[name="decimal-comma"]');
+  await page.check('input[name="numbers"]');
+  await page.waitForFunction(() => document.querySelector('.items-table td.result'));
+  assert.equal(await waitForRunEnd(page), 'done');
+  assert.equal(await page.$eval('.misreads', (element) => element.hidden), true);
+  const expected = runKemcalc(path, ['--delimiter', ';', '--decimal-comma', '--numbers', '--totals']);
+  assert.ok((await download(page)).equals(expected.output));
+  // Without the totals rows: kemcalc without --totals.
+  await page.uncheck('input[name="totals"]');
+  const withoutTotals = runKemcalc(path, ['--delimiter', ';', '--decimal-comma', '--numbers']);
+  assert.ok((await download(page)).equals(withoutTotals.output));
+  await page.context().close();
+});
+
+test('from the calculator to the catalogue view and back', async () => {
+  const calculator = await openCalculator(site);
+  await calculator.click('a[href="catalogue.html"]');
+  await calculator.waitForFunction(() => document.body.dataset.state === 'ready');
+  await calculator.click('.view-link');
+  await calculator.waitForSelector('body[data-state="open"]');
+  assert.deepEqual(calculator.errors, []);
+  await calculator.context().close();
+});
+
+test("offline after a first visit, and no request but the site's own files", async () => {
+  const { server, address } = await startServer(siteDir);
+  const context = await site.browser.newContext({ acceptDownloads: true });
+  const requests = [];
+  context.on('request', (request) => requests.push(new URL(request.url())));
+  const page = await context.newPage();
+  page.setDefaultTimeout(5000);
+  await page.goto(address);
+  await page.waitForSelector('body[data-state="open"]');
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+  });
+  server.closeAllConnections();
+  await new Promise((done) => server.close(done));
+  await context.setOffline(true);
+  await page.goto(new URL('catalogue.html', address).href);
+  await page.waitForFunction(() => document.body.dataset.state === 'ready');
+  const path = writeFile('offline.csv', 'price,cost,bought,sold\n$10,$8,50,5\n');
+  await page.setInputFiles('.file-input', path);
+  assert.equal(await waitForRunEnd(page), 'done');
+  assert.ok((await download(page)).equals(runKemcalc(path, ['--totals']).output));
+  const origin = new URL(address).origin;
+  const elsewhere = requests.filter(
+    (url) => url.origin !== origin && !['blob:', 'data:'].includes(url.protocol),
+  );
+  assert.deepEqual(elsewhere, []);
+  await context.close();
+});

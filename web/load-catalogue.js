@@ -1,0 +1,178 @@
+// Appended by em++ to the module it writes (kemcat.mjs), outside the loader's
+// own scope: the catalogue library's interface, for the catalogue view's
+// worker and for Node 20 alike.
+
+// RunStatus, in the library's order.
+export const kRunStatuses = ['going', 'done', 'bad-data', 'write-failed'];
+// ReturnBand, in the model's order.
+export const kReturnBands = ['zero', 'shown', 'negative', 'above-limit', 'infinite'];
+// The figures in the order of --columns, and the six results in the order
+// of the model's texts; each row's sort keys follow this order.
+export const kFigureNames = ['price', 'cost', 'bought', 'sold'];
+export const kResultCount = 6;
+
+const kRowEnd = 0;
+const kRowLine = 1;
+const kRowKeys = 2;
+
+function isNode() {
+  return typeof process === 'object' && typeof process.versions?.node === 'string';
+}
+
+async function readWasmBinaryUnderNode() {
+  const { readFile } = await import('node:fs/promises');
+  return readFile(new URL('kemcat.wasm', import.meta.url));
+}
+
+// Resolves to one catalogue run at a time, the same run as kemcalc --csv:
+//   readHeader(bytes, ended, delimiter) / detectDelimiter(bytes, ended) on
+//     the file's first bytes (all of them when `ended`);
+//   start(options), feed(bytes), finish(), each returning the run's status;
+//   takeOutput(consume) and takeRows() after each of them;
+//   the header's columns, the messages and the groups after a run.
+export async function loadCatalogue() {
+  const options = isNode() ? { wasmBinary: await readWasmBinaryUnderNode() } : {};
+  const core = await createKemCatalogue(options);
+  const rowValues = core._kemcat_row_values();
+  const encoder = new TextEncoder();
+  // Names may hold bytes that are not UTF-8; they are shown with U+FFFD.
+  const decoder = new TextDecoder();
+
+  function copyIn(bytes) {
+    const at = core._kemcat_input_buffer(bytes.length);
+    core.HEAPU8.set(bytes, at);
+    return bytes.length;
+  }
+
+  function setOptionText(which, text) {
+    const bytes = encoder.encode(text ?? '');
+    const at = core._kemcat_option_text(which, bytes.length);
+    core.HEAPU8.set(bytes, at);
+  }
+
+  // A text the module keeps until the next one is asked for.
+  function readText(at) {
+    return decoder.decode(core.HEAPU8.subarray(at, at + core._kemcat_text_size()));
+  }
+
+  function status(code) {
+    return kRunStatuses[code];
+  }
+
+  return {
+    // How many of the file's first bytes readHeader and detectDelimiter need:
+    // enough for the longest header the library reads.
+    headerBytes: core._kemcat_header_bytes(),
+
+    // ',' or ';': the delimiter that splits the header into more columns.
+    detectDelimiter(bytes, ended) {
+      return String.fromCharCode(core._kemcat_detect_delimiter(copyIn(bytes), ended ? 1 : 0));
+    },
+
+    // Reads the header with the default column names; true when it was
+    // read, whether or not it names the four columns.
+    readHeader(bytes, ended, delimiter, inputName) {
+      setOptionText(0, inputName);
+      return core._kemcat_read_header(copyIn(bytes), ended ? 1 : 0, delimiter.charCodeAt(0)) === 1;
+    },
+
+    // options: inputName, delimiter (',' or ';'), decimalComma, numbers,
+    // columns ('P,C,B,S' as for --columns, or '' for the default names),
+    // groupBy ('' for none).
+    start(runOptions) {
+      setOptionText(0, runOptions.inputName);
+      setOptionText(1, runOptions.columns);
+      setOptionText(2, runOptions.groupBy);
+      core._kemcat_start(
+        runOptions.delimiter.charCodeAt(0),
+        runOptions.decimalComma ? 1 : 0,
+        runOptions.numbers ? 1 : 0,
+      );
+      return 'going';
+    },
+
+    feed(bytes) {
+      return status(core._kemcat_feed(copyIn(bytes)));
+    },
+
+    finish() {
+      return status(core._kemcat_finish());
+    },
+
+    status() {
+      return status(core._kemcat_status());
+    },
+
+    // Hands the output bytes written since the last call to consume(bytes),
+    // a view into the module's memory that is valid only during the call:
+    // the caller copies what it keeps (a Blob copies at once).
+    takeOutput(consume) {
+      const at = core._kemcat_output_data();
+      consume(core.HEAPU8.subarray(at, at + core._kemcat_output_size()));
+      core._kemcat_output_taken();
+    },
+
+    // The item rows written since the last call: for row i, ends[i] (where
+    // it ends in the output), lines[i], keys[c][i] for result column c, and
+    // bands[i], its ReturnBand's index in kReturnBands.
+    takeRows() {
+      const count = core._kemcat_rows_count();
+      const start = core._kemcat_rows_data() / Float64Array.BYTES_PER_ELEMENT;
+      const values = core.HEAPF64.subarray(start, start + count * rowValues);
+      const rows = {
+        count,
+        ends: new Float64Array(count),
+        lines: new Float64Array(count),
+        keys: Array.from({ length: kResultCount }, () => new Float64Array(count)),
+        bands: core.HEAPU8.slice(core._kemcat_row_bands(), core._kemcat_row_bands() + count),
+      };
+      for (let row = 0, at = 0; row < count; ++row, at += rowValues) {
+        rows.ends[row] = values[at + kRowEnd];
+        rows.lines[row] = values[at + kRowLine];
+        for (let column = 0; column < kResultCount; ++column) {
+          rows.keys[column][row] = values[at + kRowKeys + column];
+        }
+      }
+      core._kemcat_rows_taken();
+      return rows;
+    },
+
+    headerEnd() {
+      return core._kemcat_header_end();
+    },
+
+    itemsEnd() {
+      return core._kemcat_items_end();
+    },
+
+    // "NAME: line N: message" as kemcalc gives it after "kemcalc: ", or ''.
+    errorText() {
+      return readText(core._kemcat_error_text());
+    },
+
+    // The summary of figures not read whole, or ''.
+    misreadText() {
+      return readText(core._kemcat_misread_text());
+    },
+
+    // The header's column names, and for each figure the column taken by
+    // default (-1: none, or more than one, has its name).
+    columns() {
+      const count = core._kemcat_column_count();
+      return {
+        names: Array.from({ length: count }, (_, column) => readText(core._kemcat_column_name(column))),
+        defaults: kFigureNames.map((_, figure) => core._kemcat_default_column(figure)),
+      };
+    },
+
+    // The groups of the last run, in order of first appearance.
+    groups() {
+      return Array.from({ length: core._kemcat_group_count() }, (_, group) => ({
+        name: readText(core._kemcat_group_name(group)),
+        band: kReturnBands[core._kemcat_group_band(group)],
+        returnOnInventory: core._kemcat_group_figure(group, 0),
+        averageInventory: core._kemcat_group_figure(group, 1),
+      }));
+    },
+  };
+}

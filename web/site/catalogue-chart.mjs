@@ -1,0 +1,132 @@
+// The catalogue view's bar chart of return on inventory, in inline SVG. A
+// bar's length shows the figure from 0 to the top of the scale; the bands
+// whose text is not a number up to 1000% have their own marked strips: a
+// "Negative" strip left of zero, and a strip beyond the scale for figures
+// above 1000% and for "Infinite". Each bar is labelled with the text the
+// table shows for it.
+
+const kSvgNamespace = 'http://www.w3.org/2000/svg';
+// In SVG user units (CSS pixels at full size).
+const kLabelWidth = 170;
+const kNegativeWidth = 70;
+const kPlotWidth = 300;
+const kAboveWidth = 70;
+const kTextWidth = 110;
+const kRowHeight = 24;
+const kBarHeight = 16;
+const kTop = 30;
+const kBottom = 24;
+const kLabelLength = 26;
+// Return on inventory is shown as a number only up to 1000%.
+const kShownLimit = 1000;
+// The scale runs to the largest shown figure, rounded up to a step, so
+// that small figures are not squeezed against zero.
+const kScaleStep = 100;
+
+const kZeroX = kLabelWidth + kNegativeWidth;
+
+function make(name, attributes, text) {
+  const element = document.createElementNS(kSvgNamespace, name);
+  for (const [key, value] of Object.entries(attributes)) {
+    element.setAttribute(key, String(value));
+  }
+  if (text !== undefined) {
+    element.textContent = text;
+  }
+  return element;
+}
+
+function scaleTop(bars) {
+  const shown = bars.filter((bar) => bar.band === 'shown').map((bar) => bar.value);
+  const top = Math.ceil(Math.max(kScaleStep, ...shown) / kScaleStep) * kScaleStep;
+  return Math.min(kShownLimit, top);
+}
+
+function shorten(label) {
+  return label.length > kLabelLength ? `${label.slice(0, kLabelLength - 1)}…` : label;
+}
+
+// Where a bar of each band stands: [x, width].
+function placeBar(bar, top) {
+  switch (bar.band) {
+    case 'shown':
+      return [kZeroX, (Math.min(bar.value, top) / top) * kPlotWidth];
+    case 'negative':
+      return [kLabelWidth + 4, kNegativeWidth - 4];
+    case 'above-limit':
+    case 'infinite':
+      return [kZeroX, kPlotWidth + kAboveWidth - 4];
+    default:
+      return [kZeroX, 0];
+  }
+}
+
+function drawBands(svg, height) {
+  const plotBottom = height - kBottom;
+  svg.append(
+    make('rect', {
+      class: 'band negative-band',
+      x: kLabelWidth,
+      y: kTop - 6,
+      width: kNegativeWidth,
+      height: plotBottom - kTop + 6,
+    }),
+    make('text', { class: 'band-label', x: kLabelWidth + kNegativeWidth / 2, y: kTop - 12 }, 'Negative'),
+    make('rect', {
+      class: 'band above-band',
+      x: kZeroX + kPlotWidth,
+      y: kTop - 6,
+      width: kAboveWidth,
+      height: plotBottom - kTop + 6,
+    }),
+    make(
+      'text',
+      { class: 'band-label', x: kZeroX + kPlotWidth + kAboveWidth / 2, y: kTop - 12 },
+      'above 1000%',
+    ),
+  );
+}
+
+function drawScale(svg, height, top) {
+  const plotBottom = height - kBottom;
+  for (const step of [0, top / 2, top]) {
+    const x = kZeroX + (step / top) * kPlotWidth;
+    svg.append(
+      make('line', { class: step === 0 ? 'axis' : 'grid', x1: x, x2: x, y1: kTop - 6, y2: plotBottom }),
+      make('text', { class: 'scale-label', x, y: plotBottom + 16 }, `${step}%`),
+    );
+  }
+}
+
+function drawBar(svg, bar, index, top) {
+  const y = kTop + index * kRowHeight;
+  const [x, width] = placeBar(bar, top);
+  const group = make('g', { class: 'bar', 'data-band': bar.band });
+  group.append(
+    make('title', {}, `${bar.label}: ${bar.text.trim()}`),
+    make('text', { class: 'bar-label', x: kLabelWidth - 8, y: y + kBarHeight - 3 }, shorten(bar.label)),
+    make('rect', { class: 'bar-rect', x, y, width, height: kBarHeight }),
+    make(
+      'text',
+      { class: 'bar-text', x: Math.max(x + width, kZeroX) + 6, y: y + kBarHeight - 3 },
+      bar.text.trim(),
+    ),
+  );
+  svg.append(group);
+}
+
+// Draws `bars` ({label, band, value, text}, band as in kReturnBands) into
+// the svg element, replacing what it held.
+export function drawChart(svg, bars, description) {
+  svg.replaceChildren();
+  const height = kTop + Math.max(1, bars.length) * kRowHeight + kBottom;
+  const width = kZeroX + kPlotWidth + kAboveWidth + kTextWidth;
+  svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
+  svg.setAttribute('width', String(width));
+  svg.setAttribute('height', String(height));
+  svg.setAttribute('aria-label', description);
+  const top = scaleTop(bars);
+  drawBands(svg, height);
+  drawScale(svg, height, top);
+  bars.forEach((bar, index) => drawBar(svg, bar, index, top));
+}

@@ -1,0 +1,279 @@
+// The catalogue view's worker: reads the dropped file in chunks through the
+// catalogue library (kemcat.mjs, the same run as kemcalc --csv), keeps the
+// output as blobs and what the table, the sorting and the chart need of each
+// row, and answers the page's questions about them. The page's thread never
+// waits on any of it.
+//
+// From the page:
+//   {type: 'open', openId, file, delimiter} -> {type: 'header', openId, ...}
+//   {type: 'run', runId, options}     -> {type: 'progress', ...}..., {type: 'done', ...}
+//   {type: 'rows', runId, requestId, sort, start, count} -> {type: 'rows', ...}
+//   {type: 'download', runId, totals} -> {type: 'download', blob}
+// Any failure the library does not word (a file that cannot be read) comes
+// back as {type: 'failed', message}.
+import { kReturnBands, loadCatalogue } from './kemcat.mjs';
+import { splitRecords } from './catalogue-fields.mjs';
+import {
+  addRows,
+  createRowStore,
+  finishRowStore,
+  kAverageInventoryColumn,
+  kResultColumns,
+  kReturnColumn,
+  largestRows,
+  rowRange,
+  sortedOrder,
+} from './catalogue-rows.mjs';
+
+// Read and fed a chunk at a time; the next chunk is read while one is fed.
+const kChunkBytes = 1 << 20;
+// Progress is told at most this often.
+const kProgressMs = 50;
+// The chart: a bar per group up to this many groups, else the groups holding
+// the most average inventory; without groups, this many items.
+const kChartGroups = 30;
+const kChartItems = 10;
+
+const catalogueLoading = loadCatalogue();
+const decoder = new TextDecoder();
+let file = null;
+let latestRunId = 0;
+let result = null;
+
+function post(message) {
+  self.postMessage(message);
+}
+
+async function readSlice(source, start, end) {
+  return new Uint8Array(await source.slice(start, end).arrayBuffer());
+}
+
+async function openFile(message) {
+  // Reading a header uses the one run the module has: a run still going
+  // stops at its next chunk.
+  latestRunId = null;
+  const opened = message.file;
+  file = opened;
+  result = null;
+  const catalogue = await catalogueLoading;
+  const size = Math.min(opened.size, catalogue.headerBytes);
+  const bytes = await readSlice(opened, 0, size);
+  if (file !== opened) {
+    return;
+  }
+  const ended = size === opened.size;
+  const delimiter =
+    message.delimiter === 'detect' ? catalogue.detectDelimiter(bytes, ended) : message.delimiter;
+  const headerRead = catalogue.readHeader(bytes, ended, delimiter, opened.name);
+  const { names, defaults } = catalogue.columns();
+  post({
+    type: 'header',
+    openId: message.openId,
+    delimiter,
+    headerRead,
+    names,
+    defaults,
+    // The header's own problem (a missing column, a quote left open), or
+    // what stopped the file before its header ended.
+    errorText: catalogue.status() === 'bad-data' ? catalogue.errorText() : '',
+  });
+}
+
+// The output as blobs, one per chunk fed: a blob copies the bytes at once,
+// out of the module's memory, and the browser may keep them outside the
+// worker's memory.
+function createOutput() {
+  return { blobs: [], size: 0 };
+}
+
+function addOutput(output, bytes) {
+  if (bytes.length > 0) {
+    output.blobs.push(new Blob([bytes]));
+    output.size += bytes.length;
+  }
+}
+
+function finishOutput(output) {
+  return new Blob(output.blobs, { type: 'text/csv' });
+}
+
+async function readText(blob, start, end) {
+  return decoder.decode(await blob.slice(start, end).arrayBuffer());
+}
+
+function takeFromRun(catalogue, output, store) {
+  catalogue.takeOutput((bytes) => addOutput(output, bytes));
+  addRows(store, catalogue.takeRows());
+}
+
+// Feeds the file chunk by chunk; returns the run's status, or null when a
+// newer run took over.
+async function feedFile(catalogue, runId, source, output, store) {
+  let status = 'going';
+  let told = 0;
+  let next = readSlice(source, 0, kChunkBytes);
+  for (let offset = 0; offset < source.size && status === 'going';) {
+    const bytes = await next;
+    if (runId !== latestRunId) {
+      return null;
+    }
+    offset += bytes.length;
+    if (offset < source.size) {
+      next = readSlice(source, offset, offset + kChunkBytes);
+    }
+    status = catalogue.feed(bytes);
+    takeFromRun(catalogue, output, store);
+    if (performance.now() - told >= kProgressMs) {
+      told = performance.now();
+      post({ type: 'progress', runId, bytes: offset, total: source.size, rows: store.count });
+    }
+  }
+  if (status === 'going') {
+    status = catalogue.finish();
+  } else {
+    // A feed that ended the run left the sink's last bytes unwritten.
+    catalogue.finish();
+  }
+  takeFromRun(catalogue, output, store);
+  return status;
+}
+
+function fieldsOf(text, delimiter) {
+  return splitRecords(text, delimiter)[0] ?? [];
+}
+
+async function readRow(index) {
+  const [start, end] = rowRange(result.store, index, result.headerEnd);
+  return {
+    line: result.store.lines[index],
+    fields: fieldsOf(await readText(result.blob, start, end), result.delimiter),
+  };
+}
+
+// A bar's label for an item: the first of its columns that is not a figure,
+// as a buyer knows the item by it, else its line.
+function itemLabel(row) {
+  const column = row.fields.findIndex(
+    (_, index) => index < result.columnCount && !result.figureColumns.includes(index),
+  );
+  return column >= 0 && row.fields[column] !== '' ? row.fields[column] : `line ${row.line}`;
+}
+
+async function makeItemChart() {
+  const indexes = largestRows(result.store, kAverageInventoryColumn, kChartItems);
+  const bars = [];
+  for (const index of indexes) {
+    const row = await readRow(index);
+    bars.push({
+      label: itemLabel(row),
+      band: kReturnBands[result.store.bands[index]],
+      value: result.store.keys[kReturnColumn][index],
+      text: row.fields[row.fields.length - kResultColumns + kReturnColumn] ?? '',
+    });
+  }
+  return { grouped: false, bars, total: result.store.count };
+}
+
+function makeGroupChart(groups, totals) {
+  let shown = groups.map((group, index) => ({ ...group, index }));
+  if (shown.length > kChartGroups) {
+    shown = shown
+      .sort((a, b) => b.averageInventory - a.averageInventory || a.index - b.index)
+      .slice(0, kChartGroups)
+      .sort((a, b) => a.index - b.index);
+  }
+  const bars = shown.map((group) => {
+    const record = totals[group.index] ?? [];
+    return {
+      label: group.name,
+      band: group.band,
+      value: group.returnOnInventory,
+      text: record[record.length - kResultColumns + kReturnColumn] ?? '',
+    };
+  });
+  return { grouped: true, bars, total: groups.length };
+}
+
+async function runFile(message) {
+  const { runId, options } = message;
+  latestRunId = runId;
+  result = null;
+  const catalogue = await catalogueLoading;
+  if (runId !== latestRunId) {
+    return;
+  }
+  const startedAt = performance.now();
+  const output = createOutput();
+  const store = createRowStore();
+  const source = file;
+  catalogue.start({ ...options, inputName: source.name });
+  const status = await feedFile(catalogue, runId, source, output, store);
+  if (status === null) {
+    return;
+  }
+  finishRowStore(store);
+  const blob = finishOutput(output);
+  const ms = performance.now() - startedAt;
+  const headerEnd = catalogue.headerEnd();
+  const itemsEnd = catalogue.itemsEnd();
+  const header = fieldsOf(await readText(blob, 0, headerEnd), options.delimiter);
+  result = {
+    runId,
+    blob,
+    store,
+    headerEnd,
+    itemsEnd,
+    delimiter: options.delimiter,
+    figureColumns: options.figureColumns,
+    columnCount: header.length - kResultColumns,
+  };
+  // With an error the run writes no totals: the tail is empty.
+  const totals = splitRecords(await readText(blob, itemsEnd, output.size), options.delimiter);
+  const groups = options.groupBy === '' ? [] : catalogue.groups();
+  const chart = groups.length > 0 ? makeGroupChart(groups, totals) : await makeItemChart();
+  post({
+    type: 'done',
+    runId,
+    status,
+    ms,
+    bytes: source.size,
+    rows: store.count,
+    outputBytes: output.size,
+    header,
+    totals,
+    chart,
+    errorText: catalogue.errorText(),
+    misreadText: catalogue.misreadText(),
+  });
+}
+
+async function sendRows(message) {
+  if (!result || result.runId !== message.runId) {
+    return;
+  }
+  const { store } = result;
+  const end = Math.min(store.count, message.start + message.count);
+  const order = message.sort ? sortedOrder(store, message.sort.column, message.sort.descending) : null;
+  const indexes = [];
+  for (let at = message.start; at < end; ++at) {
+    indexes.push(order ? order[at] : at);
+  }
+  const rows = await Promise.all(indexes.map(readRow));
+  post({ type: 'rows', runId: message.runId, requestId: message.requestId, rows });
+}
+
+function sendDownload(message) {
+  if (!result || result.runId !== message.runId) {
+    return;
+  }
+  const blob = message.totals ? result.blob : result.blob.slice(0, result.itemsEnd, 'text/csv');
+  post({ type: 'download', runId: message.runId, blob });
+}
+
+const kHandlers = { open: openFile, run: runFile, rows: sendRows, download: sendDownload };
+
+self.addEventListener('message', (event) => {
+  Promise.resolve(kHandlers[event.data.type]?.(event.data)).catch((error) => {
+    post({ type: 'failed', runId: event.data.runId, message: error?.message ?? String(error) });
+  });
+});
