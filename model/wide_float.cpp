@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr std::uint64_t kExponentBias = 1023;
+// The exponent field of a double in [1, 2).
+constexpr std::uint64_t kUnitField = std::uint64_t{kExponentBias} << kFractionBits;
 
 bool IsFiniteNonzero(double value) {
     const std::uint64_t bits = BitsOf(value);
@@ -13,16 +14,16 @@ bool IsFiniteNonzero(double value) {
 
 // 2^k for -1022 <= k <= 1023, built from its bits.
 double PowerOfTwo(int k) {
-    return DoubleFromBits(static_cast<std::uint64_t>(static_cast<int>(kExponentBias) + k) << 52);
+    return DoubleFromBits(static_cast<std::uint64_t>(kExponentBias + k) << kFractionBits);
 }
 
 // Splits a finite nonzero normal double into significand in [1, 2) and
 // exponent, adding `exponent` to the latter. Exact.
 WideFloat Normalize(double value, std::int32_t exponent) {
     const std::uint64_t bits = BitsOf(value);
-    const int field = static_cast<int>((bits & kExponentMask) >> 52);
-    const double significand = DoubleFromBits((bits & ~kExponentMask) | (kExponentBias << 52));
-    return WideFloat{significand, exponent + field - static_cast<int>(kExponentBias)};
+    const int field = static_cast<int>((bits & kExponentMask) >> kFractionBits);
+    const double significand = DoubleFromBits((bits & ~kExponentMask) | kUnitField);
+    return WideFloat{significand, exponent + field - kExponentBias};
 }
 
 WideFloat Special(double value) {
@@ -61,14 +62,10 @@ WideFloat Widen(double value) {
         return Normalize(value, 0);
     }
     // Subnormal: m * 2^-1074 with m < 2^52; shift m up to the hidden bit.
-    std::uint64_t m = bits & kFractionMask;
-    int exponent = -1074 + 52;
-    while ((m & kHiddenBit) == 0) {
-        m <<= 1;
-        --exponent;
-    }
-    const double significand =
-        DoubleFromBits((bits & kSignBit) | (kExponentBias << 52) | (m & kFractionMask));
+    const int shift = CountLeadingZeros64(bits & kFractionMask) - (64 - kSignificandBits);
+    const std::uint64_t m = (bits & kFractionMask) << shift;
+    const int exponent = kMinNormalExponent - shift;
+    const double significand = DoubleFromBits((bits & kSignBit) | kUnitField | (m & kFractionMask));
     return WideFloat{significand, exponent};
 }
 
@@ -79,17 +76,16 @@ double Narrow(WideFloat value) {
     const std::uint64_t bits = BitsOf(value.significand);
     const std::uint64_t sign = bits & kSignBit;
     const int e = value.exponent;
-    if (e > 1023) {
+    if (e > kExponentBias) {
         return DoubleFromBits(sign | kInfinityBits);
     }
-    if (e >= -1022) {
-        return DoubleFromBits(
-            (bits & ~kExponentMask) |
-            (static_cast<std::uint64_t>(e + static_cast<int>(kExponentBias)) << 52));
+    if (e >= kMinNormalExponent) {
+        return DoubleFromBits((bits & ~kExponentMask) |
+                              (static_cast<std::uint64_t>(e + kExponentBias) << kFractionBits));
     }
     // Subnormal: m * 2^(e-52) rounded to a multiple of 2^-1074, ties to even.
     const std::uint64_t m = (bits & kFractionMask) | kHiddenBit;
-    const int shift = -1022 - e;  // >= 1
+    const int shift = kMinNormalExponent - e;  // >= 1
     if (shift > 54) {
         return DoubleFromBits(sign);  // below a quarter of the smallest subnormal
     }
