@@ -7,14 +7,19 @@
 //
 // Only the first 18 digits of the exact expansion are ever needed, because
 // the 18th digit alone decides the first rounding (a 5 rounds up whatever
-// follows it). They come from integer arithmetic: 64-bit for the values met
-// in practice, big integers for the rest.
+// follows it). They come from integer arithmetic: one 64x64-bit product and
+// a shift for the magnitudes met in practice, big integers for the rest.
+// Where the rounded figure fits a 64-bit integer, steps 2 to 4 run on that
+// integer too; the digit-string path below serves every other case.
 
 #include <cstdint>
+#include <cstring>
 
 #include "big_integer.h"
 #include "double_bits.h"
 #include "number_text.h"
+#include "small_powers.h"
+#include "uint128.h"
 
 namespace {
 
@@ -105,14 +110,6 @@ void CollectExact(std::uint64_t m, int e, DigitCollector& collector, int& decpt)
     decpt = e >= 0 ? count : count + e;
 }
 
-int BitWidth(std::uint64_t value) {
-    int bits = 0;
-    for (; value != 0; value >>= 1) {
-        ++bits;
-    }
-    return bits;
-}
-
 // Adds one to the last of `count` characters, carrying through '9's. A
 // character other than a digit goes up by one character code and stops the
 // carry, which is how "1#INF" rounds to "1#J". Returns true when the carry
@@ -139,24 +136,21 @@ void SetSpecial(DecimalForm& form, const char* text) {
 
 // Step 1.
 void BuildDecimalForm(double value, DecimalForm& form) {
-    const std::uint64_t bits = BitsOf(value);
-    form.negative = (bits & kSignBit) != 0;
-    const std::uint64_t exponentField = (bits & kExponentMask) >> 52;
-    const std::uint64_t fraction = bits & kFractionMask;
-
-    if (exponentField == 0x7FF) {
-        if (fraction == 0) {
+    const DoubleParts parts = DecodeDouble(value);
+    form.negative = parts.negative;
+    if (parts.exponentField == kExponentFieldMax) {
+        if (parts.fraction == 0) {
             SetSpecial(form, "1#INF");
-        } else if (bits == kInvalidNaNBits) {
+        } else if (BitsOf(value) == kInvalidNaNBits) {
             SetSpecial(form, "1#IND");
-        } else if ((fraction & kQuietBit) != 0) {
+        } else if ((parts.fraction & kQuietBit) != 0) {
             SetSpecial(form, "1#QNAN");
         } else {
             SetSpecial(form, "1#SNAN");
         }
         return;
     }
-    if (exponentField == 0 && fraction == 0) {
+    if (parts.significand == 0) {
         form.negative = false;
         form.digits[0] = '0';
         form.count = 1;
@@ -164,12 +158,12 @@ void BuildDecimalForm(double value, DecimalForm& form) {
         return;
     }
     // value = m * 2^e, m < 2^53.
-    const std::uint64_t m = exponentField == 0 ? fraction : fraction | kHiddenBit;
-    const int e = exponentField == 0 ? -1074 : static_cast<int>(exponentField) - 1075;
+    const std::uint64_t m = parts.significand;
+    const int e = parts.exponent;
 
     DigitCollector collector{};
     int decpt = 0;
-    if (e >= 0 && BitWidth(m) + e <= 64) {
+    if (e >= 0 && BitWidth64(m) + e <= 64) {
         CollectInteger(m << e, collector, decpt);
     } else if (e < 0 && e >= -60) {
         CollectFraction(m, -e, collector, decpt);
@@ -195,6 +189,158 @@ void BuildDecimalForm(double value, DecimalForm& form) {
     }
     form.count = count;
     form.decpt = decpt;
+}
+
+// floor(k * log10(2)) for |k| <= 1100: 78913 / 2^18 is log10(2) to within
+// 2^-20, and the offset keeps the shifted value positive so that the shift
+// rounds down.
+constexpr int FloorLog10PowerOfTwo(int k) {
+    constexpr int kOffset = 1000;  // 1000 * 2^18 > 1100 * 78913
+    return ((k * 78913 + kOffset * 262144) >> 18) - kOffset;
+}
+
+// 10^16 and 10^17: the bounds of a 17-digit figure.
+constexpr std::uint64_t kSmallest17Digits = 10000000000000000u;
+constexpr std::uint64_t kSmallest18Digits = 100000000000000000u;
+constexpr std::uint64_t kSmallest19Digits = 1000000000000000000u;
+
+// Step 1 in 64-bit integers, for m * 2^e with m nonzero and below 2^53:
+// `digits` gets the first 17 significant digits rounded half away from zero
+// by the 18th, a number in [10^16, 10^17), and value ~ digits * 10^(decpt -
+// 17). With 2^b <= value < 2^(b+1), decpt is floor(b * log10(2)) + 1 or one
+// more; with p = 18 - that estimate, floor(value * 10^p) = floor(m * 5^p *
+// 2^(e+p)) has 18 or 19 digits and is exact: m * 5^p < 2^117 is one 128-bit
+// product for p <= 27, and the power of two is a shift. False where p is out
+// of that range (magnitudes below about 10^-9 or from 10^18 up).
+bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decpt) {
+    const int estimate = FloorLog10PowerOfTwo(e + BitWidth64(m) - 1) + 1;
+    const int p = 18 - estimate;
+    if (p < 0 || p > kMaxPowerOfFive64) {
+        return false;
+    }
+    const Uint128 product = Multiply64(m, kPowersOfFive64.value[p]);
+    const int shift = e + p;  // value * 10^p = product * 2^shift
+    std::uint64_t leading;
+    if (shift >= 0) {
+        leading = product.low << shift;  // below 10^19: nothing is lost
+    } else if (shift > -64) {
+        leading = (product.low >> -shift) | (product.high << (64 + shift));
+    } else if (shift > -128) {
+        leading = product.high >> (-shift - 64);
+    } else {
+        return false;
+    }
+    decpt = estimate;
+    if (leading >= kSmallest19Digits) {
+        leading /= 10;  // floor(floor(x) / 10) = floor(x / 10)
+        ++decpt;
+    }
+    digits = leading / 10 + (leading % 10 >= 5 ? 1 : 0);
+    if (digits == kSmallest18Digits) {
+        digits = kSmallest17Digits;  // 99...9 became 100...0
+        ++decpt;
+    }
+    return true;
+}
+
+// "00" to "99", for writing two digits per division.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
+
+// Writes the digits of n, at least `minDigits` of them (zeros in front), to
+// the end of `buffer`; returns how many.
+int WriteDigitsBackwards(std::uint64_t n, int minDigits, char (&buffer)[20]) {
+    int pos = 20;
+    while (n >= 100) {
+        const std::uint64_t pair = n % 100;
+        n /= 100;
+        pos -= 2;
+        buffer[pos] = kDigitPairs[2 * pair];
+        buffer[pos + 1] = kDigitPairs[2 * pair + 1];
+    }
+    if (n >= 10) {
+        pos -= 2;
+        buffer[pos] = kDigitPairs[2 * n];
+        buffer[pos + 1] = kDigitPairs[2 * n + 1];
+    } else {
+        buffer[--pos] = static_cast<char>('0' + n);
+    }
+    while (20 - pos < minDigits) {
+        buffer[--pos] = '0';
+    }
+    return 20 - pos;
+}
+
+// The most places the integer path takes: 10^17 is the largest figure it
+// writes, so 17 places keep every text within 19 digits.
+constexpr int kMaxIntegerPathDecimals = 17;
+
+// Steps 1 to 4 for values whose rounded figure, scaled by 10^decimals, is an
+// integer below 10^18: n = the figure without its point. False when the
+// digit-string path is needed (non-finite values, more than 17 digits before
+// the last place, magnitudes TrySeventeenDigits leaves out).
+bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std::size_t outSize,
+                        std::size_t& length) {
+    const DoubleParts parts = DecodeDouble(value);
+    if (parts.exponentField == kExponentFieldMax || decimals > kMaxIntegerPathDecimals) {
+        return false;
+    }
+    bool negative = parts.negative;
+    std::uint64_t n = 0;
+    if (parts.significand == 0) {
+        negative = false;  // zero of either sign
+    } else {
+        std::uint64_t digits;
+        int decpt;
+        if (!TrySeventeenDigits(parts.significand, parts.exponent, digits, decpt)) {
+            return false;
+        }
+        const int kept = decimals + decpt;  // digits before the last place
+        if (kept > kSignificantDigits) {
+            return false;
+        }
+        if (kept >= 0) {
+            // Step 2: half away from zero on the digit after the last kept
+            // one; adding half a unit carries exactly when that digit is 5
+            // or more.
+            const std::uint64_t unit = kPowersOfTen64.value[kSignificantDigits - kept];
+            n = (digits + unit / 2) / unit;
+        }
+    }
+    // Step 3: sign, integer part (at least "0"), point, `decimals` places.
+    char buffer[20];
+    const int count = WriteDigitsBackwards(n, decimals + 1, buffer);
+    const std::size_t bodyLength =
+        (negative ? 1u : 0u) + static_cast<std::size_t>(count) + (decimals > 0 ? 1u : 0u);
+    const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
+    length = bodyLength < width ? width : bodyLength;
+    if (length >= outSize) {
+        if (outSize > 0) {
+            out[0] = '\0';
+        }
+        return true;
+    }
+    // Step 4 first: blanks in front up to the minimum width.
+    std::size_t pos = 0;
+    for (; pos < length - bodyLength; ++pos) {
+        out[pos] = ' ';
+    }
+    if (negative) {
+        out[pos++] = '-';
+    }
+    const char* digitText = buffer + 20 - count;
+    const int integerDigits = count - decimals;
+    std::memcpy(out + pos, digitText, static_cast<std::size_t>(integerDigits));
+    pos += static_cast<std::size_t>(integerDigits);
+    if (decimals > 0) {
+        out[pos++] = '.';
+        std::memcpy(out + pos, digitText + integerDigits, static_cast<std::size_t>(decimals));
+        pos += static_cast<std::size_t>(decimals);
+    }
+    out[pos] = '\0';
+    return true;
 }
 
 // The digit string after step 2: `head` holds its first characters (those
@@ -251,6 +397,10 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     if (decimals > kMaxFixedDecimals) {
         decimals = kMaxFixedDecimals;
     }
+    std::size_t length;
+    if (TryFormatAsInteger(value, minWidth, decimals, out, outSize, length)) {
+        return length;
+    }
     DecimalForm form;
     BuildDecimalForm(value, form);
     RoundedDigits rounded;
@@ -262,7 +412,7 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
                                    static_cast<std::size_t>(integerDigits > 0 ? integerDigits : 1) +
                                    (decimals > 0 ? 1u + static_cast<std::size_t>(decimals) : 0u);
     const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
-    const std::size_t length = bodyLength < width ? width : bodyLength;
+    length = bodyLength < width ? width : bodyLength;
     if (length >= outSize) {
         if (outSize > 0) {
             out[0] = '\0';

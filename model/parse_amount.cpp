@@ -17,6 +17,7 @@
 #include "double_bits.h"
 #include "number_text.h"
 #include "power_of_five.h"
+#include "small_powers.h"
 #include "uint128.h"
 
 namespace {
@@ -49,26 +50,10 @@ constexpr int kUnderflowDecimalExponent = -323;
 
 // Significands of at most 19 digits stay below 10^19 < 2^64.
 constexpr int kMaxFastDigits = 19;
+static_assert(kMaxFastDigits == kMaxPowerOfTen64, "w fits 64 bits");
 static_assert(kOverflowDecimalExponent - 1 <= kMaxPowerOfFive, "the table reaches the top");
 static_assert(kUnderflowDecimalExponent - kMaxFastDigits >= kMinPowerOfFive,
               "the table reaches the bottom");
-
-// 10^0 ... 10^19, every power of ten below 2^64.
-struct PowersOfTen64 {
-    std::uint64_t value[kMaxFastDigits + 1];
-};
-
-constexpr PowersOfTen64 MakePowersOfTen64() {
-    PowersOfTen64 powers{};
-    std::uint64_t power = 1;
-    for (std::uint64_t& entry : powers.value) {
-        entry = power;
-        power *= 10;  // wraps once, after 10^19, into an unused value
-    }
-    return powers;
-}
-
-constexpr PowersOfTen64 kPowersOfTen64 = MakePowersOfTen64();
 
 // 2^53 = 9007199254740992: every integer up to it is an exact double.
 constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << kSignificandBits;
@@ -287,8 +272,7 @@ bool TryExactDoublePath(std::uint64_t w, int q, double& result) {
         result = static_cast<double>(static_cast<std::int64_t>(w)) / kExactPowersOfTen[-q];
         return true;
     }
-    const std::uint64_t powerOfFive = kPowersOfTen64.value[q] >> q;  // 10^q = 5^q * 2^q
-    const Uint128 odd = Multiply64(w, powerOfFive);
+    const Uint128 odd = Multiply64(w, kPowersOfFive64.value[q]);  // 10^q = 5^q * 2^q
     if (odd.high != 0 || odd.low > kMaxExactInteger) {
         return false;
     }
@@ -313,9 +297,6 @@ double RoundScaledInteger(std::uint64_t x, int e) {
         BitsFromSignificand(RoundsAwayFromZero(remainder) ? m + 1 : m, e + shift));
 }
 
-// 5^27 is the largest power of five below 2^64.
-constexpr int kMaxPowerOfFive64 = 27;
-
 // A value w * 10^q with q < 0 is a double or a midpoint between two only
 // when 5^-q divides w: then it is the integer w / 5^-q times 2^q, rounded
 // here exactly. Other values near a midpoint are left to step 3.
@@ -323,10 +304,7 @@ bool TryExactQuotient(std::uint64_t w, int q, double& result) {
     if (q >= 0 || q < -kMaxPowerOfFive64) {
         return false;
     }
-    std::uint64_t power = 1;
-    for (int k = 0; k < -q; ++k) {
-        power *= 5;
-    }
+    const std::uint64_t power = kPowersOfFive64.value[-q];
     if (w % power != 0) {
         return false;
     }
