@@ -243,6 +243,49 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     return true;
 }
 
+// floor(x / 10^k) for 0 <= k <= 17. A division by a constant is a multiply
+// and a shift; one by a variable power costs as much as the rest of a text.
+std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
+    switch (k) {
+        case 0:
+            return x;
+        case 1:
+            return x / 10u;
+        case 2:
+            return x / 100u;
+        case 3:
+            return x / 1000u;
+        case 4:
+            return x / 10000u;
+        case 5:
+            return x / 100000u;
+        case 6:
+            return x / 1000000u;
+        case 7:
+            return x / 10000000u;
+        case 8:
+            return x / 100000000u;
+        case 9:
+            return x / 1000000000u;
+        case 10:
+            return x / 10000000000u;
+        case 11:
+            return x / 100000000000u;
+        case 12:
+            return x / 1000000000000u;
+        case 13:
+            return x / 10000000000000u;
+        case 14:
+            return x / 100000000000000u;
+        case 15:
+            return x / 1000000000000000u;
+        case 16:
+            return x / 10000000000000000u;
+        default:
+            return x / 100000000000000000u;
+    }
+}
+
 // "00" to "99", for writing two digits per division.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
@@ -305,8 +348,9 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
             // Step 2: half away from zero on the digit after the last kept
             // one; adding half a unit carries exactly when that digit is 5
             // or more.
-            const std::uint64_t unit = kPowersOfTen64.value[kSignificantDigits - kept];
-            n = (digits + unit / 2) / unit;
+            const int dropped = kSignificantDigits - kept;
+            const std::uint64_t halfUnit = kPowersOfTen64.value[dropped] / 2;
+            n = DivideByPowerOfTen(digits + halfUnit, dropped);
         }
     }
     // Step 3: sign, integer part (at least "0"), point, `decimals` places.
