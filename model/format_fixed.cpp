@@ -8,7 +8,7 @@
 // Only the first 18 digits of the exact expansion are ever needed, because
 // the 18th digit alone decides the first rounding (a 5 rounds up whatever
 // follows it). They come from integer arithmetic: one 64x64-bit product and
-// a shift for the magnitudes met in practice, big integers for the rest.
+// a shift for magnitudes from about 10^-9 to 10^18, big integers beyond.
 // Where the rounded figure fits a 64-bit integer, steps 2 to 4 run on that
 // integer too; the digit-string path below serves every other case.
 
@@ -43,52 +43,6 @@ struct DigitCollector {
 void CollectDigit(DigitCollector& collector, char digit) {
     if (collector.count < kDigitsNeeded) {
         collector.digits[collector.count++] = digit;
-    }
-}
-
-int WriteUnsignedDigits(std::uint64_t value, char (&buffer)[20]) {
-    // 2^64 - 1 has 20 digits.
-    int count = 0;
-    char reversed[20];
-    do {
-        reversed[count++] = static_cast<char>('0' + value % 10);
-        value /= 10;
-    } while (value != 0);
-    for (int i = 0; i < count; ++i) {
-        buffer[i] = reversed[count - 1 - i];
-    }
-    return count;
-}
-
-// value = m * 2^e with e >= 0 and m * 2^e < 2^64: an integer.
-void CollectInteger(std::uint64_t n, DigitCollector& collector, int& decpt) {
-    char digits[20];
-    const int count = WriteUnsignedDigits(n, digits);
-    for (int i = 0; i < count; ++i) {
-        CollectDigit(collector, digits[i]);
-    }
-    decpt = count;
-}
-
-// value = m / 2^k with 1 <= k <= 60: the integer part m >> k, then the
-// fraction F / 2^k one digit at a time (10 * F < 2^64 because F < 2^60).
-void CollectFraction(std::uint64_t m, int k, DigitCollector& collector, int& decpt) {
-    const std::uint64_t mask = (std::uint64_t{1} << k) - 1;
-    const std::uint64_t integerPart = m >> k;
-    std::uint64_t fraction = m & mask;
-    decpt = 0;
-    if (integerPart != 0) {
-        CollectInteger(integerPart, collector, decpt);
-    }
-    while (fraction != 0 && collector.count < kDigitsNeeded) {
-        fraction *= 10;
-        const char digit = static_cast<char>('0' + (fraction >> k));
-        fraction &= mask;
-        if (collector.count == 0 && digit == '0') {
-            --decpt;  // a zero before the first significant digit
-        } else {
-            CollectDigit(collector, digit);
-        }
     }
 }
 
@@ -132,63 +86,6 @@ void SetSpecial(DecimalForm& form, const char* text) {
         form.digits[form.count++] = *text;
     }
     form.decpt = 1;
-}
-
-// Step 1.
-void BuildDecimalForm(double value, DecimalForm& form) {
-    const DoubleParts parts = DecodeDouble(value);
-    form.negative = parts.negative;
-    if (parts.exponentField == kExponentFieldMax) {
-        if (parts.fraction == 0) {
-            SetSpecial(form, "1#INF");
-        } else if (BitsOf(value) == kInvalidNaNBits) {
-            SetSpecial(form, "1#IND");
-        } else if ((parts.fraction & kQuietBit) != 0) {
-            SetSpecial(form, "1#QNAN");
-        } else {
-            SetSpecial(form, "1#SNAN");
-        }
-        return;
-    }
-    if (parts.significand == 0) {
-        form.negative = false;
-        form.digits[0] = '0';
-        form.count = 1;
-        form.decpt = 0;
-        return;
-    }
-    // value = m * 2^e, m < 2^53.
-    const std::uint64_t m = parts.significand;
-    const int e = parts.exponent;
-
-    DigitCollector collector{};
-    int decpt = 0;
-    if (e >= 0 && BitWidth64(m) + e <= 64) {
-        CollectInteger(m << e, collector, decpt);
-    } else if (e < 0 && e >= -60) {
-        CollectFraction(m, -e, collector, decpt);
-    } else {
-        CollectExact(m, e, collector, decpt);
-    }
-
-    int count = collector.count;
-    if (count == kDigitsNeeded) {
-        count = kSignificantDigits;
-        if (collector.digits[kSignificantDigits] >= '5' &&
-            IncrementLast(collector.digits, kSignificantDigits)) {
-            collector.digits[0] = '1';  // 99...9 became 100...0
-            count = 1;
-            ++decpt;
-        }
-    }
-    while (count > 1 && collector.digits[count - 1] == '0') {
-        --count;
-    }
-    for (int i = 0; i < count; ++i) {
-        form.digits[i] = collector.digits[i];
-    }
-    form.count = count;
-    form.decpt = decpt;
 }
 
 // floor(k * log10(2)) for |k| <= 1100: 78913 / 2^18 is log10(2) to within
@@ -243,8 +140,78 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     return true;
 }
 
-// floor(x / 10^k) for 0 <= k <= 17. A division by a constant is a multiply
-// and a shift; one by a variable power costs as much as the rest of a text.
+// Step 1.
+void BuildDecimalForm(double value, DecimalForm& form) {
+    const DoubleParts parts = DecodeDouble(value);
+    form.negative = parts.negative;
+    if (parts.exponentField == kExponentFieldMax) {
+        if (parts.fraction == 0) {
+            SetSpecial(form, "1#INF");
+        } else if (BitsOf(value) == kInvalidNaNBits) {
+            SetSpecial(form, "1#IND");
+        } else if ((parts.fraction & kQuietBit) != 0) {
+            SetSpecial(form, "1#QNAN");
+        } else {
+            SetSpecial(form, "1#SNAN");
+        }
+        return;
+    }
+    if (parts.significand == 0) {
+        form.negative = false;
+        form.digits[0] = '0';
+        form.count = 1;
+        form.decpt = 0;
+        return;
+    }
+    // value = m * 2^e, m < 2^53.
+    const std::uint64_t m = parts.significand;
+    const int e = parts.exponent;
+
+    std::uint64_t rounded;
+    int decpt = 0;
+    if (TrySeventeenDigits(m, e, rounded, decpt)) {
+        int count = kSignificantDigits;
+        for (int i = count - 1; i >= 0; --i) {
+            form.digits[i] = static_cast<char>('0' + rounded % 10);
+            rounded /= 10;
+        }
+        while (count > 1 && form.digits[count - 1] == '0') {
+            --count;
+        }
+        form.count = count;
+        form.decpt = decpt;
+        return;
+    }
+    DigitCollector collector{};
+    CollectExact(m, e, collector, decpt);
+    int count = collector.count;
+    if (count == kDigitsNeeded) {
+        count = kSignificantDigits;
+        if (collector.digits[kSignificantDigits] >= '5' &&
+            IncrementLast(collector.digits, kSignificantDigits)) {
+            collector.digits[0] = '1';  // 99...9 became 100...0
+            count = 1;
+            ++decpt;
+        }
+    }
+    while (count > 1 && collector.digits[count - 1] == '0') {
+        --count;
+    }
+    for (int i = 0; i < count; ++i) {
+        form.digits[i] = collector.digits[i];
+    }
+    form.count = count;
+    form.decpt = decpt;
+}
+
+// floor(x / 10^k) for 0 <= k <= 17. Built for speed, a division by a
+// constant is a multiply and a shift, while one by a variable power costs as
+// much as the rest of a text; built for size (kem.exe), one plain division.
+#if defined(__OPTIMIZE_SIZE__)
+std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
+    return (x >> k) / kPowersOfFive64.value[k];  // 10^k = 5^k * 2^k
+}
+#else
 std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
     switch (k) {
         case 0:
@@ -285,17 +252,26 @@ std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
             return x / 100000000000000000u;
     }
 }
+#endif
 
+#if !defined(__OPTIMIZE_SIZE__)
 // "00" to "99", for writing two digits per division.
 constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
+#endif
 
 // Writes the digits of n, at least `minDigits` of them (zeros in front), to
 // the end of `buffer`; returns how many.
 int WriteDigitsBackwards(std::uint64_t n, int minDigits, char (&buffer)[20]) {
     int pos = 20;
+#if defined(__OPTIMIZE_SIZE__)
+    do {
+        buffer[--pos] = static_cast<char>('0' + n % 10);
+        n /= 10;
+    } while (n != 0);
+#else
     while (n >= 100) {
         const std::uint64_t pair = n % 100;
         n /= 100;
@@ -310,6 +286,7 @@ int WriteDigitsBackwards(std::uint64_t n, int minDigits, char (&buffer)[20]) {
     } else {
         buffer[--pos] = static_cast<char>('0' + n);
     }
+#endif
     while (20 - pos < minDigits) {
         buffer[--pos] = '0';
     }
@@ -349,7 +326,9 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
             // one; adding half a unit carries exactly when that digit is 5
             // or more.
             const int dropped = kSignificantDigits - kept;
-            const std::uint64_t halfUnit = kPowersOfTen64.value[dropped] / 2;
+            // Half of 10^dropped = 5^dropped * 2^dropped.
+            const std::uint64_t halfUnit =
+                dropped == 0 ? 0 : kPowersOfFive64.value[dropped] << (dropped - 1);
             n = DivideByPowerOfTen(digits + halfUnit, dropped);
         }
     }

@@ -50,10 +50,7 @@ constexpr int kUnderflowDecimalExponent = -323;
 
 // Significands of at most 19 digits stay below 10^19 < 2^64.
 constexpr int kMaxFastDigits = 19;
-static_assert(kMaxFastDigits == kMaxPowerOfTen64, "w fits 64 bits");
 static_assert(kOverflowDecimalExponent - 1 <= kMaxPowerOfFive, "the table reaches the top");
-static_assert(kUnderflowDecimalExponent - kMaxFastDigits >= kMinPowerOfFive,
-              "the table reaches the bottom");
 
 // 2^53 = 9007199254740992: every integer up to it is an exact double.
 constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << kSignificandBits;
@@ -500,7 +497,7 @@ double RoundSlowly(std::string_view text, const LexedNumber& number) {
 
 double RoundMagnitude(std::string_view text, const LexedNumber& number) {
     if (number.count <= kMaxFastDigits && number.exponent <= kOverflowDecimalExponent &&
-        number.exponent >= kUnderflowDecimalExponent) {
+        number.exponent - number.count >= kMinPowerOfFive) {
         // value = w * 10^q, q within the table.
         const int q = static_cast<int>(number.exponent) - number.count;
         double result;

@@ -2,23 +2,6 @@
 #include "power_of_five.h"
 
 const std::uint64_t kPowersOfFive[kPowerOfFiveCount][2] = {
-    {0xeef453d6923bd65au, 0x113faa2906a13b40u},  // 5^-342
-    {0x9558b4661b6565f8u, 0x4ac7ca59a424c508u},  // 5^-341
-    {0xbaaee17fa23ebf76u, 0x5d79bcf00d2df64au},  // 5^-340
-    {0xe95a99df8ace6f53u, 0xf4d82c2c107973ddu},  // 5^-339
-    {0x91d8a02bb6c10594u, 0x79071b9b8a4be86au},  // 5^-338
-    {0xb64ec836a47146f9u, 0x9748e2826cdee285u},  // 5^-337
-    {0xe3e27a444d8d98b7u, 0xfd1b1b2308169b26u},  // 5^-336
-    {0x8e6d8c6ab0787f72u, 0xfe30f0f5e50e20f8u},  // 5^-335
-    {0xb208ef855c969f4fu, 0xbdbd2d335e51a936u},  // 5^-334
-    {0xde8b2b66b3bc4723u, 0xad2c788035e61383u},  // 5^-333
-    {0x8b16fb203055ac76u, 0x4c3bcb5021afcc32u},  // 5^-332
-    {0xaddcb9e83c6b1793u, 0xdf4abe242a1bbf3eu},  // 5^-331
-    {0xd953e8624b85dd78u, 0xd71d6dad34a2af0eu},  // 5^-330
-    {0x87d4713d6f33aa6bu, 0x8672648c40e5ad69u},  // 5^-329
-    {0xa9c98d8ccb009506u, 0x680efdaf511f18c3u},  // 5^-328
-    {0xd43bf0effdc0ba48u, 0x0212bd1b2566def3u},  // 5^-327
-    {0x84a57695fe98746du, 0x014bb630f7604b58u},  // 5^-326
     {0xa5ced43b7e3e9188u, 0x419ea3bd35385e2eu},  // 5^-325
     {0xcf42894a5dce35eau, 0x52064cac828675bau},  // 5^-324
     {0x818995ce7aa0e1b2u, 0x7343efebd1940994u},  // 5^-323

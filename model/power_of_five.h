@@ -1,11 +1,13 @@
 // 128-bit approximations of the powers of five, for the fast path of
 // ParseAmount: every decimal exponent a significand of at most 19 digits can
-// meet without the value being an infinity or a zero by its magnitude alone.
+// meet without the value being an infinity by its magnitude alone, down to
+// values of about 10^-306. Below that (subnormals and their neighbours) the
+// exact path takes over, which keeps the table 272 bytes smaller.
 #pragma once
 
 #include <cstdint>
 
-constexpr int kMinPowerOfFive = -342;
+constexpr int kMinPowerOfFive = -325;
 constexpr int kMaxPowerOfFive = 308;
 constexpr int kPowerOfFiveCount = kMaxPowerOfFive - kMinPowerOfFive + 1;
 
@@ -21,6 +23,6 @@ extern const std::uint64_t kPowersOfFive[kPowerOfFiveCount][2];
 // 152170 / 2^16 is log2(5) to within 2^-17, and the offset keeps the
 // shifted value positive so that the shift rounds down.
 constexpr int FloorLog2PowerOfFive(int q) {
-    constexpr int kOffset = 1000;  // 1000 * 2^16 > 342 * 152170
+    constexpr int kOffset = 1000;  // 1000 * 2^16 > 325 * 152170
     return ((q * 152170 + kOffset * 65536) >> 16) - kOffset;
 }

@@ -1,11 +1,10 @@
-// The powers of ten and five that fit a 64-bit integer, for the exact
-// integer steps of both conversions.
+// The powers of five that fit a 64-bit integer, for the exact integer steps
+// of both conversions; 10^k is 5^k * 2^k, a shift away.
 #pragma once
 
 #include <cstdint>
 
-// 10^19 is the largest power of ten below 2^64, 5^27 the largest of five.
-constexpr int kMaxPowerOfTen64 = 19;
+// 5^27 is the largest power of five below 2^64.
 constexpr int kMaxPowerOfFive64 = 27;
 
 template <int kCount>
@@ -24,7 +23,5 @@ constexpr PowerTable64<kCount> MakePowerTable64(std::uint64_t base) {
     return table;
 }
 
-inline constexpr PowerTable64<kMaxPowerOfTen64 + 1> kPowersOfTen64 =
-    MakePowerTable64<kMaxPowerOfTen64 + 1>(10);
 inline constexpr PowerTable64<kMaxPowerOfFive64 + 1> kPowersOfFive64 =
     MakePowerTable64<kMaxPowerOfFive64 + 1>(5);

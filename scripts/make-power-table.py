@@ -6,7 +6,7 @@ every entry is the exact power cut (q >= 0) or raised (q < 0) to 128 bits.
     scripts/make-power-table.py > model/power_of_five.cpp
 """
 
-MIN_POWER = -342
+MIN_POWER = -325
 MAX_POWER = 308
 
 
