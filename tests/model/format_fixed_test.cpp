@@ -67,18 +67,21 @@ TEST(FormatFixed, OtherPlaceCounts) {
 
 TEST(FormatFixed, NonFiniteValuesRoundLikeDigits) {
     const FormatCase cases[] = {
-        {FromBits(0x7FF0000000000000u), "1.#J"},  {FromBits(0xFFF0000000000000u), "-1.#J"},
-        {FromBits(0xFFF8000000000000u), "-1.#J"},  // the NaN of invalid arithmetic
-        {FromBits(0x7FF8000000000000u), "1.#R"},  {FromBits(0xFFF8000000000001u), "-1.#R"},
-        {FromBits(0x7FF0000000000001u), "1.#T"},  {FromBits(0x7FF4000000000000u), "1.#T"},
+        {DoubleFromBits(0x7FF0000000000000u), "1.#J"},
+        {DoubleFromBits(0xFFF0000000000000u), "-1.#J"},
+        {DoubleFromBits(0xFFF8000000000000u), "-1.#J"},  // the NaN of invalid arithmetic
+        {DoubleFromBits(0x7FF8000000000000u), "1.#R"},
+        {DoubleFromBits(0xFFF8000000000001u), "-1.#R"},
+        {DoubleFromBits(0x7FF0000000000001u), "1.#T"},
+        {DoubleFromBits(0x7FF4000000000000u), "1.#T"},
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(Format(c.value), c.expected) << Describe(c.value);
     }
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 0), "1");
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 1), "1.$");
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 6), "1.#INF00");
-    EXPECT_EQ(Format(FromBits(0xFFF8000000000000u), 1, 3), "-1.#IO");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 0), "1");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 1), "1.$");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 6), "1.#INF00");
+    EXPECT_EQ(Format(DoubleFromBits(0xFFF8000000000000u), 1, 3), "-1.#IO");
 }
 
 TEST(FormatFixed, WritesOnlyWhatFits) {
@@ -97,9 +100,9 @@ TEST(FormatFixed, WritesOnlyWhatFits) {
 // The plain reference: round the full exact expansion to 17 significant
 // digits by its 18th digit, then to the places, halves up both times.
 std::string ReferenceFormat(double value, int decimals) {
-    std::uint64_t m;
-    int e;
-    exact::Split(Bits(value), m, e);
+    const DoubleParts parts = DecodeDouble(value);
+    const std::uint64_t m = parts.significand;
+    const int e = parts.exponent;
     const bool negative = value < 0;
     if (m == 0) {
         return "0." + std::string(decimals, '0');
@@ -167,7 +170,7 @@ TEST(FormatFixed, AgreesWithThePlainReference) {
     for (int i = 0; i < 3000; ++i) {
         // Mostly values of everyday size, some from the whole range.
         const double value =
-            i % 4 == 0 ? FromBits(random() % 0x7FF0000000000000u)
+            i % 4 == 0 ? DoubleFromBits(random() % 0x7FF0000000000000u)
                        : static_cast<double>(static_cast<std::int64_t>(random() % 2000000001) -
                                              1000000000) /
                              static_cast<double>(1u << (random() % 20));

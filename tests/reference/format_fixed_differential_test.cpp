@@ -1,6 +1,7 @@
 // FormatFixed against the exact reference: hard cases from bit patterns,
 // the output-buffer contract, and seeded random sweeps over every kind of
 // double.
+#include "double_bits.h"
 #include "exact_number_text.h"
 #include "number_text.h"
 
@@ -15,12 +16,6 @@
 #include <vector>
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // Room for the longest text any test asks for: 400 places, 309 integer
 // digits, sign and point.
@@ -121,7 +116,7 @@ TEST(FormatFixedDifferential, NonFiniteValues) {
          {0x7FF0000000000000u, 0xFFF0000000000000u, 0xFFF8000000000000u, 0x7FF8000000000000u,
           0xFFF8000000000001u, 0x7FF0000000000001u, 0xFFF0000000000001u, 0x7FFFFFFFFFFFFFFFu,
           0xFFFFFFFFFFFFFFFFu, 0x7FF7FFFFFFFFFFFFu, 0x7FFC000000000000u}) {
-        double value = FromBits(bits);
+        double value = DoubleFromBits(bits);
         checker.CheckTemplates(value);
         for (int decimals : {7, 8, 20}) {
             checker.Check(value, 1, decimals);
@@ -159,7 +154,7 @@ TEST(FormatFixedDifferential, RandomBitPatterns) {
     FormatChecker checker;
     std::mt19937_64 random(5);
     for (int i = 0; i < 20000; ++i) {
-        checker.CheckTemplates(FromBits(random()));
+        checker.CheckTemplates(DoubleFromBits(random()));
     }
 }
 

@@ -1,6 +1,7 @@
 // ParseAmount against the exact reference: hard cases built from bit
 // patterns (ties, one step either side of them, the ends of the range, long
 // texts decided by their last digit) and seeded random sweeps.
+#include "double_bits.h"
 #include "exact_number_text.h"
 #include "number_text.h"
 
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // Long texts are shown by their ends: the middle is a run of one digit.
 std::string Abbreviate(const std::string& text) {
@@ -221,7 +216,7 @@ TEST(ParseAmountDifferential, RandomDoublesWrittenOut) {
     ParseChecker checker;
     std::mt19937_64 random(1);
     for (int i = 0; i < 20000; ++i) {
-        double value = FromBits(random());
+        double value = DoubleFromBits(random());
         if (!std::isfinite(value)) {
             continue;
         }
@@ -236,7 +231,7 @@ TEST(ParseAmountDifferential, RandomMidpoints) {
     ParseChecker checker;
     std::mt19937_64 random(2);
     for (int i = 0; i < 6000; ++i) {
-        double lower = std::fabs(FromBits(random()));
+        double lower = std::fabs(DoubleFromBits(random()));
         if (i % 3 == 0) {
             // Most ties of interest are near the figures people type.
             lower = std::ldexp(static_cast<double>(random() >> 11),
