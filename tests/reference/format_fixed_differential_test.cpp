@@ -196,3 +196,29 @@ TEST(FormatFixedDifferential, RandomMagnitudes) {
 }
 
 }  // namespace
+
+namespace {
+
+// The edges of the integer path: magnitudes around each power of ten from
+// 10^-12 to 10^20 (where the 17 digits stop coming from one 64-bit product),
+// and place counts around 17 (where the rounded figure stops fitting).
+TEST(FormatFixedDifferential, IntegerPathEdges) {
+    FormatChecker checker;
+    for (int k = -12; k <= 20; ++k) {
+        const double power = std::strtod(("1e" + std::to_string(k)).c_str(), nullptr);
+        double value = power;
+        for (int step = 0; step < 3; ++step) {
+            value = std::nextafter(value, 0.0);
+        }
+        for (int step = 0; step < 7; ++step, value = std::nextafter(value, HUGE_VAL)) {
+            for (int decimals : {0, 1, 2, 3, 15, 16, 17, 18, 19}) {
+                checker.Check(value, 1, decimals);
+                checker.Check(-value, 16, decimals);
+            }
+        }
+        // Nines up to the 17th digit: the carry out of the first place.
+        checker.Check(power * (1 - 0x1p-50), 1, 2);
+    }
+}
+
+}  // namespace

@@ -279,3 +279,35 @@ TEST(ParseAmountDifferential, RandomScientific) {
 }
 
 }  // namespace
+
+namespace {
+
+// The edges of the fast paths: 19 significant digits and 20, with and
+// without trailing zeros; decimal exponents at both ends of the power
+// table and of the exact 128-bit powers; midpoints and doubles whose text
+// has a point and more than 53 bits of digits (decided by dividing out the
+// power of five).
+TEST(ParseAmountDifferential, FastPathEdges) {
+    ParseChecker checker;
+    for (const char* digits : {"1", "9", "4503599627370497", "9007199254740993",
+                               "1234567890123456789", "9999999999999999999", "18446744073709551615",
+                               "12345678901234567890", "1000000000000000000000"}) {
+        for (int q : {-348, -345, -344, -343, -342, -330, -326, -325, -324, -323, -307, -306,
+                      -28,  -27,  -23,  -22,  -1,   0,    1,    18,   19,   22,   23,   27,
+                      28,   55,   56,   57,   288,  289,  290,  307,  308,  309,  310}) {
+            checker.Check(std::string(digits) + "e" + std::to_string(q));
+            checker.Check(std::string(digits) + ".000e" + std::to_string(q));
+        }
+    }
+    for (double lower : {0x1.0000000000001p+50, 0x1.0000000000001p+51, 0x1.fffffffffffffp+51,
+                         0x1.0000000000003p+52, 0x1.fffffffffffffp+52, 0x1.8p+49}) {
+        const std::string midpoint = exact::WriteMidpointDecimal(lower);
+        checker.Check(midpoint);
+        checker.Check(midpoint + "0000");
+        checker.Check(WriteJustBelow(midpoint));
+        checker.Check(WriteJustAbove(midpoint));
+        checker.Check(exact::WriteExactDecimal(lower) + ".0");
+    }
+}
+
+}  // namespace
