@@ -319,37 +319,43 @@ bool TryExactQuotient(std::uint64_t w, int q, double& result) {
 // decided exactly, ties included. Otherwise T is within one unit of T', so
 // W * T is within W < 2^64 of W * T', and Y lies in (H - 1, H + 2). Then the
 // rounding follows from H unless that interval reaches a multiple of half a
-// unit in the last place (a midpoint or a double), which step 3 settles.
+// unit in the last place (a midpoint or a double): those are settled by
+// dividing out the power of five where that is exact, otherwise by step 3.
+// Results below the smallest normal double are left to step 3 as well.
 constexpr int kMaxExactPowerOfFive = 55;  // 5^55 < 2^128
 
 bool TryProductPath(std::uint64_t w, int q, double& result) {
     const std::uint64_t* t = kPowersOfFive[q - kMinPowerOfFive];
     const int lz = CountLeadingZeros64(w);
     const std::uint64_t scaled = w << lz;
-    const Uint128 upper = Multiply64(scaled, t[0]);
-    const Uint128 lower = Multiply64(scaled, t[1]);
-    Uint128 h{upper.high, upper.low + lower.high};
-    if (h.low < lower.high) {
-        ++h.high;
+    // H = W * T_high + floor(W * T_low / 2^64), the second term below 2^64:
+    // it moves H's high word by a carry at most. While the bits of that word
+    // below the rounding bit stay clear of 0 and of all ones, such a carry
+    // changes neither the rounding nor the edge tests below, and the second
+    // product is not needed (and r is never looked at).
+    Uint128 h = Multiply64(scaled, t[0]);
+    std::uint64_t r = 0;
+    const std::uint64_t firstMask = (std::uint64_t{1} << (9 + (h.high >> 63))) - 1;
+    if ((h.high & firstMask) - 1 >= firstMask - 2) {
+        const Uint128 lower = Multiply64(scaled, t[1]);
+        h.low += lower.high;
+        if (h.low < lower.high) {
+            ++h.high;
+        }
+        r = lower.low;
     }
-    const std::uint64_t r = lower.low;
 
-    // The last kept bit: 53 bits below the leading one, or 2^-1074 for a
-    // subnormal. `shift` bits of Y lie below it.
-    const int s = q - lz + FloorLog2PowerOfFive(q) - 63;
-    const int length = 128 - CountLeadingZeros64(h.high);  // 127 or 128
-    int unit = length - 1 + s - kFractionBits;
-    if (unit < kSubnormalExponent) {
-        unit = kSubnormalExponent;
+    // H has 127 or 128 bits, so Y's leading bit weighs 2^e with e below.
+    const int topBit = static_cast<int>(h.high >> 63);
+    const int e = 126 + topBit + q - lz + FloorLog2PowerOfFive(q) - 63;
+    if (e < kMinNormalExponent) {
+        return false;  // a subnormal or zero: rare, left to step 3
     }
-    const int shift = unit - s;  // at least 74
-    if (shift > length) {
-        return false;  // below half the smallest subnormal: rare, left to step 3
-    }
-    // H = m * 2^shift + roundBit * 2^(shift - 1) + below, with below held as
-    // its part in h.high (under `mask`) and all of h.low.
-    const int highShift = shift - 64;  // 10 to 64
-    const std::uint64_t m = highShift == 64 ? 0 : h.high >> highShift;
+    // A normal result keeps 53 bits: H = m * 2^shift + roundBit *
+    // 2^(shift - 1) + below with shift = 74 + topBit, below held as its part
+    // in h.high (under `mask`) and all of h.low.
+    const int highShift = 10 + topBit;
+    const std::uint64_t m = h.high >> highShift;
     const std::uint64_t roundBit = (h.high >> (highShift - 1)) & 1;
     const std::uint64_t mask = (std::uint64_t{1} << (highShift - 1)) - 1;
     const std::uint64_t belowHigh = h.high & mask;
@@ -371,8 +377,13 @@ bool TryProductPath(std::uint64_t w, int q, double& result) {
             remainder = Remainder::kHalf;
         }
     }
+    // m in [2^52, 2^53): the exponent field is e + 1023, and a rounding
+    // carry to 2^53 moves into it by itself; past the largest finite
+    // exponent the bits reach those of infinity.
     const std::uint64_t rounded = RoundsAwayFromZero(remainder) ? m + 1 : m;
-    result = DoubleFromBits(BitsFromSignificand(rounded, unit));
+    const std::uint64_t bits =
+        (static_cast<std::uint64_t>(e + kExponentBias - 1) << kFractionBits) + rounded;
+    result = DoubleFromBits(bits < kInfinityBits ? bits : kInfinityBits);
     return true;
 }
 
