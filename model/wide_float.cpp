@@ -17,15 +17,6 @@ double PowerOfTwo(int k) {
     return DoubleFromBits(static_cast<std::uint64_t>(kExponentBias + k) << kFractionBits);
 }
 
-// Splits a finite nonzero normal double into significand in [1, 2) and
-// exponent, adding `exponent` to the latter. Exact.
-WideFloat Normalize(double value, std::int32_t exponent) {
-    const std::uint64_t bits = BitsOf(value);
-    const int field = static_cast<int>((bits & kExponentMask) >> kFractionBits);
-    const double significand = DoubleFromBits((bits & ~kExponentMask) | kUnitField);
-    return WideFloat{significand, exponent + field - kExponentBias};
-}
-
 WideFloat Special(double value) {
     return WideFloat{value, 0};
 }
@@ -53,13 +44,13 @@ bool PassNaN(WideFloat a, WideFloat b, WideFloat& result) {
 
 }  // namespace
 
-WideFloat Widen(double value) {
+WideFloat WidenSlowly(double value) {
     if (!IsFiniteNonzero(value)) {
         return Special(value);
     }
     std::uint64_t bits = BitsOf(value);
     if ((bits & kExponentMask) != 0) {
-        return Normalize(value, 0);
+        return NormalizeWide(value, 0);
     }
     // Subnormal: m * 2^-1074 with m < 2^52; shift m up to the hidden bit.
     const int shift = CountLeadingZeros64(bits & kFractionMask) - (64 - kSignificandBits);
@@ -69,7 +60,7 @@ WideFloat Widen(double value) {
     return WideFloat{significand, exponent};
 }
 
-double Narrow(WideFloat value) {
+double NarrowSlowly(WideFloat value) {
     if (!IsFiniteNonzero(value.significand)) {
         return value.significand;
     }
@@ -98,7 +89,7 @@ double Narrow(WideFloat value) {
     return DoubleFromBits(sign | q);
 }
 
-WideFloat MultiplyWide(WideFloat a, WideFloat b) {
+WideFloat MultiplyWideSlowly(WideFloat a, WideFloat b) {
     WideFloat result;
     if (PassNaN(a, b, result)) {
         return result;
@@ -106,19 +97,19 @@ WideFloat MultiplyWide(WideFloat a, WideFloat b) {
     if (IsFiniteNonzero(a.significand) && IsFiniteNonzero(b.significand)) {
         // The product of two significands lies in [1, 4): no overflow, no
         // underflow, one rounding.
-        return Normalize(a.significand * b.significand, a.exponent + b.exponent);
+        return NormalizeWide(a.significand * b.significand, a.exponent + b.exponent);
     }
     return FinishSpecial(a.significand * b.significand);
 }
 
-WideFloat DivideWide(WideFloat a, WideFloat b) {
+WideFloat DivideWideSlowly(WideFloat a, WideFloat b) {
     WideFloat result;
     if (PassNaN(a, b, result)) {
         return result;
     }
     if (IsFiniteNonzero(a.significand) && IsFiniteNonzero(b.significand)) {
         // The quotient lies in (1/2, 2).
-        return Normalize(a.significand / b.significand, a.exponent - b.exponent);
+        return NormalizeWide(a.significand / b.significand, a.exponent - b.exponent);
     }
     return FinishSpecial(a.significand / b.significand);
 }
@@ -150,7 +141,7 @@ WideFloat SubtractWide(WideFloat a, WideFloat b) {
         if (d == 0.0) {
             return Special(0.0);  // exact cancellation gives +0
         }
-        return Normalize(d, base);
+        return NormalizeWide(d, base);
     }
     if (aRegular && b.significand == 0.0) {
         return a;
