@@ -127,11 +127,11 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     } else {
         return false;
     }
-    decpt = estimate;
-    if (leading >= kSmallest19Digits) {
-        leading /= 10;  // floor(floor(x) / 10) = floor(x / 10)
-        ++decpt;
-    }
+    // One digit too many when the estimate was one low: floor(floor(x) / 10)
+    // = floor(x / 10). Chosen without a branch, which would be a coin toss.
+    const bool oneLow = leading >= kSmallest19Digits;
+    leading = oneLow ? leading / 10 : leading;
+    decpt = estimate + (oneLow ? 1 : 0);
     digits = leading / 10 + (leading % 10 >= 5 ? 1 : 0);
     if (digits == kSmallest18Digits) {
         digits = kSmallest17Digits;  // 99...9 became 100...0
@@ -262,35 +262,31 @@ constexpr char kDigitPairs[] =
     "8081828384858687888990919293949596979899";
 #endif
 
-// Writes the digits of n, at least `minDigits` of them (zeros in front), to
-// the end of `buffer`; returns how many.
-int WriteDigitsBackwards(std::uint64_t n, int minDigits, char (&buffer)[20]) {
-    int pos = 20;
-#if defined(__OPTIMIZE_SIZE__)
-    do {
-        buffer[--pos] = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-#else
-    while (n >= 100) {
+// The number of decimal digits of n < 10^19, 0 for 0: with b bits, n has
+// floor(b * log10(2)) digits or one more (1233 / 2^12 is log10(2) to within
+// 2^-14, exact enough for b <= 64); 10^t = 5^t * 2^t tells which.
+int CountDigits(std::uint64_t n) {
+    const int t = (BitWidth64(n) * 1233) >> 12;
+    return t + (n >= (kPowersOfFive64.value[t] << t) ? 1 : 0);
+}
+
+// Writes the lowest `count` digits of n just before `end`, two at a time
+// where the build is for speed, takes them off n, and returns where they
+// begin.
+char* WriteDigitsBefore(char* end, std::uint64_t& n, int count) {
+#if !defined(__OPTIMIZE_SIZE__)
+    for (; count >= 2; count -= 2) {
         const std::uint64_t pair = n % 100;
         n /= 100;
-        pos -= 2;
-        buffer[pos] = kDigitPairs[2 * pair];
-        buffer[pos + 1] = kDigitPairs[2 * pair + 1];
-    }
-    if (n >= 10) {
-        pos -= 2;
-        buffer[pos] = kDigitPairs[2 * n];
-        buffer[pos + 1] = kDigitPairs[2 * n + 1];
-    } else {
-        buffer[--pos] = static_cast<char>('0' + n);
+        end -= 2;
+        std::memcpy(end, kDigitPairs + 2 * pair, 2);
     }
 #endif
-    while (20 - pos < minDigits) {
-        buffer[--pos] = '0';
+    for (; count > 0; --count) {
+        *--end = static_cast<char>('0' + n % 10);
+        n /= 10;
     }
-    return 20 - pos;
+    return end;
 }
 
 // The most places the integer path takes: 10^17 is the largest figure it
@@ -332,11 +328,12 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
             n = DivideByPowerOfTen(digits + halfUnit, dropped);
         }
     }
-    // Step 3: sign, integer part (at least "0"), point, `decimals` places.
-    char buffer[20];
-    const int count = WriteDigitsBackwards(n, decimals + 1, buffer);
+    // Step 3: sign, integer part (at least "0"), point, `decimals` places,
+    // written from the end backwards once the length is known.
+    const int significantDigits = CountDigits(n);
+    const int digitCount = significantDigits > decimals ? significantDigits : decimals + 1;
     const std::size_t bodyLength =
-        (negative ? 1u : 0u) + static_cast<std::size_t>(count) + (decimals > 0 ? 1u : 0u);
+        (negative ? 1u : 0u) + static_cast<std::size_t>(digitCount) + (decimals > 0 ? 1u : 0u);
     const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
     length = bodyLength < width ? width : bodyLength;
     if (length >= outSize) {
@@ -345,24 +342,20 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
         }
         return true;
     }
-    // Step 4 first: blanks in front up to the minimum width.
-    std::size_t pos = 0;
-    for (; pos < length - bodyLength; ++pos) {
-        out[pos] = ' ';
-    }
-    if (negative) {
-        out[pos++] = '-';
-    }
-    const char* digitText = buffer + 20 - count;
-    const int integerDigits = count - decimals;
-    std::memcpy(out + pos, digitText, static_cast<std::size_t>(integerDigits));
-    pos += static_cast<std::size_t>(integerDigits);
+    char* p = out + length;
+    *p = '\0';
     if (decimals > 0) {
-        out[pos++] = '.';
-        std::memcpy(out + pos, digitText + integerDigits, static_cast<std::size_t>(decimals));
-        pos += static_cast<std::size_t>(decimals);
+        p = WriteDigitsBefore(p, n, decimals);
+        *--p = '.';
     }
-    out[pos] = '\0';
+    p = WriteDigitsBefore(p, n, digitCount - decimals);
+    if (negative) {
+        *--p = '-';
+    }
+    // Step 4: blanks in front up to the minimum width.
+    while (p != out) {
+        *--p = ' ';
+    }
     return true;
 }
 
