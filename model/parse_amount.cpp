@@ -89,6 +89,7 @@ bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
 
+#if !defined(__OPTIMIZE_SIZE__)
 // The eight bytes at `p` as one integer, the first byte lowest, on any host.
 std::uint64_t LoadEightBytes(const char* p) {
     std::uint64_t chunk;
@@ -116,16 +117,19 @@ std::uint64_t ParseEightDigits(std::uint64_t chunk) {
     v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
     return (v & 0xFFFFFFFFu) * 10000 + (v >> 32);
 }
+#endif
 
 // Reads a run of digits from `p` into w and returns where the run ends. w
 // is only meaningful while the significant digits number at most
 // kMaxFastDigits (beyond, it wraps around and the caller reads the text
-// again); the caller counts digits from the pointers. Eight digits at a time
-// where they are, which breaks the chain of one multiply-add per digit.
+// again); the caller counts digits from the pointers. Built for speed, it
+// takes eight digits at a time where they are, which breaks the chain of one
+// multiply-add per digit; built for size (kem.exe), one at a time.
 inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& significand) {
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
+#if !defined(__OPTIMIZE_SIZE__)
     while (end - p >= 8) {
         const std::uint64_t chunk = LoadEightBytes(p);
         if (!HasEightDigits(chunk)) {
@@ -134,6 +138,7 @@ inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& sig
         w = w * 100000000u + ParseEightDigits(chunk);
         p += 8;
     }
+#endif
     for (; p != end; ++p) {
         const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
         if (digit > 9) {

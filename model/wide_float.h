@@ -18,8 +18,9 @@ struct WideFloat {
     std::int32_t exponent;  // value = significand * 2^exponent; 0 unless finite nonzero
 };
 
-// The complete operations, for every kind of operand; the inline versions
-// below take the common case (finite nonzero normal values) themselves.
+// The complete operations, for every kind of operand. The inline versions
+// below take the common case (finite nonzero normal values) themselves in a
+// build for speed; a build for size (kem.exe) calls these alone.
 WideFloat WidenSlowly(double value);
 double NarrowSlowly(WideFloat value);
 WideFloat MultiplyWideSlowly(WideFloat a, WideFloat b);
@@ -43,38 +44,46 @@ inline WideFloat NormalizeWide(double value, std::int32_t exponent) {
 }
 
 inline WideFloat Widen(double value) {
+#if !defined(__OPTIMIZE_SIZE__)
     const std::uint64_t field = BitsOf(value) & kExponentMask;
     if (field != 0 && field != kExponentMask) {
         return NormalizeWide(value, 0);
     }
-    return WidenSlowly(value);  // zero, subnormal, infinity or NaN
+#endif
+    return WidenSlowly(value);
 }
 
 // Rounds to a double: exact in the normal range, an infinity above it,
 // a subnormal or zero (round to nearest, ties to even) below it.
 inline double Narrow(WideFloat value) {
+#if !defined(__OPTIMIZE_SIZE__)
     if (IsRegularWide(value) && value.exponent >= kMinNormalExponent &&
         value.exponent <= kExponentBias) {
         return DoubleFromBits(
             (BitsOf(value.significand) & ~kExponentMask) |
             (static_cast<std::uint64_t>(value.exponent + kExponentBias) << kFractionBits));
     }
+#endif
     return NarrowSlowly(value);
 }
 
 // The product of two significands lies in [1, 4) and their quotient in
 // (1/2, 2): one correctly rounded double operation, never out of range.
 inline WideFloat MultiplyWide(WideFloat a, WideFloat b) {
+#if !defined(__OPTIMIZE_SIZE__)
     if (IsRegularWide(a) && IsRegularWide(b)) {
         return NormalizeWide(a.significand * b.significand, a.exponent + b.exponent);
     }
+#endif
     return MultiplyWideSlowly(a, b);
 }
 
 inline WideFloat DivideWide(WideFloat a, WideFloat b) {
+#if !defined(__OPTIMIZE_SIZE__)
     if (IsRegularWide(a) && IsRegularWide(b)) {
         return NormalizeWide(a.significand / b.significand, a.exponent - b.exponent);
     }
+#endif
     return DivideWideSlowly(a, b);
 }
 
