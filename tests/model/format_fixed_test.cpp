@@ -22,6 +22,31 @@ struct FormatCase {
     const char* expected;
 };
 
+// Magnitudes at the ends of the 64-bit route (about 10^-9, and 17 digits
+// before the last place) and past them, worked out from the exact values.
+TEST(FormatFixed, EdgesOfTheIntegerRoute) {
+    struct PlacesCase {
+        double value;
+        int decimals;
+        const char* expected;
+    };
+    const PlacesCase cases[] = {
+        {0x1.12e0be826d695p-30, 2, "0.00"},  // nearest 1e-9
+        {0x1.12e0be826d695p-30, 17, "0.00000000100000000"},
+        {0x1.12e0be826d694p-30, 17, "0.00000000100000000"},
+        {0x1.19799812dea11p-40, 17, "0.00000000000100000"},  // nearest 1e-12
+        {0x1.c12218377de6bp+46, 2, "123456789012345.67"},
+        {0x1.c12218377de6bp+46, 17, "123456789012345.67000000000000000"},
+        {0x1.c6bf52633ffffp+49, 2, "999999999999999.88"},  // 999999999999999.875
+        {0x1.1c37937e08000p+53, 2, "10000000000000000.00"},
+        {0x1.6345785d8a000p+56, 2, "100000000000000000.00"},
+        {0x1.5666666666666p+1, 17, "2.67499999999999980"},
+    };
+    for (const PlacesCase& c : cases) {
+        EXPECT_EQ(Format(c.value, 1, c.decimals), c.expected) << Describe(c.value);
+    }
+}
+
 TEST(FormatFixed, RoundsTwiceHalvesAwayFromZero) {
     const FormatCase cases[] = {
         {0.125, "0.13"},

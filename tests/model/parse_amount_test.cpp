@@ -22,6 +22,33 @@ void ExpectParses(const std::string& text, double expected) {
         << Describe(expected);
 }
 
+// Texts that take each way through the conversion: one double division,
+// the 64x128-bit product (with and without its second half), the power of
+// five divided out of a tie behind the point, and the exact path for many
+// digits and for results below the smallest normal double. Expected values
+// are the nearest doubles, ties worked out by hand.
+TEST(ParseAmount, EveryPathGivesTheNearestDouble) {
+    const ParseCase cases[] = {
+        {"1234567890123456789", 0x1.12210f47de981p+60},
+        {"0.1234567890123456789", 0x1.f9add3746f65fp-4},
+        {"12345678.12345678", 0x1.78c29c3f35ba2p+23},
+        {"98765432109876543e-300", 0x1.d5f884c7bd815p-941},
+        {"123456789012345678e-320", 0x1.b178b6060cddbp-1007},
+        {"2.2250738585072014e-308", 0x1p-1022},
+        {"1.7976931348623157e308", 0x1.fffffffffffffp+1023},
+        // Halfway between 2^52 + 1 and 2^52 + 2, and between 2^52 + 2 and
+        // 2^52 + 3: the smaller magnitude both times, odd or even.
+        {"4503599627370497.5", 0x1.0000000000001p+52},
+        {"-4503599627370498.5", -0x1.0000000000002p+52},
+        // 2^53 + 1 with trailing zeros past 19 digits: still the tie.
+        {"9007199254740993.0000", 0x1p+53},
+        {"9007199254740993.0001", 0x1.0000000000001p+53},
+    };
+    for (const ParseCase& c : cases) {
+        ExpectParses(c.text, c.expected);
+    }
+}
+
 TEST(ParseAmount, ReadsTheLongestLeadingNumber) {
     const ParseCase cases[] = {
         {"  12.5abc", 12.5},
