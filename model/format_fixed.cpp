@@ -289,6 +289,22 @@ char* WriteDigitsBefore(char* end, std::uint64_t& n, int count) {
     return end;
 }
 
+// The length of the whole text: the body padded with blanks to minWidth.
+// Returns false, leaving an empty string in `out` when it has room for one,
+// when the text and its terminator do not fit in outSize bytes.
+bool FitsWithPadding(std::size_t bodyLength, int minWidth, char* out, std::size_t outSize,
+                     std::size_t& length) {
+    const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
+    length = bodyLength < width ? width : bodyLength;
+    if (length < outSize) {
+        return true;
+    }
+    if (outSize > 0) {
+        out[0] = '\0';
+    }
+    return false;
+}
+
 // The most places the integer path takes: 10^17 is the largest figure it
 // writes, so 17 places keep every text within 19 digits.
 constexpr int kMaxIntegerPathDecimals = 17;
@@ -334,12 +350,7 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
     const int digitCount = significantDigits > decimals ? significantDigits : decimals + 1;
     const std::size_t bodyLength =
         (negative ? 1u : 0u) + static_cast<std::size_t>(digitCount) + (decimals > 0 ? 1u : 0u);
-    const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
-    length = bodyLength < width ? width : bodyLength;
-    if (length >= outSize) {
-        if (outSize > 0) {
-            out[0] = '\0';
-        }
+    if (!FitsWithPadding(bodyLength, minWidth, out, outSize, length)) {
         return true;
     }
     char* p = out + length;
@@ -427,18 +438,13 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     const std::size_t bodyLength = (form.negative ? 1u : 0u) +
                                    static_cast<std::size_t>(integerDigits > 0 ? integerDigits : 1) +
                                    (decimals > 0 ? 1u + static_cast<std::size_t>(decimals) : 0u);
-    const std::size_t width = minWidth > 0 ? static_cast<std::size_t>(minWidth) : 0;
-    length = bodyLength < width ? width : bodyLength;
-    if (length >= outSize) {
-        if (outSize > 0) {
-            out[0] = '\0';
-        }
+    if (!FitsWithPadding(bodyLength, minWidth, out, outSize, length)) {
         return length;
     }
 
     std::size_t pos = 0;
     // Step 4: blanks in front up to the minimum width.
-    for (std::size_t i = bodyLength; i < width; ++i) {
+    for (std::size_t i = bodyLength; i < length; ++i) {
         out[pos++] = ' ';
     }
     if (form.negative) {
