@@ -96,7 +96,7 @@ constexpr int FloorLog10PowerOfTwo(int k) {
     return ((k * 78913 + kOffset * 262144) >> 18) - kOffset;
 }
 
-// 10^16 and 10^17: the bounds of a 17-digit figure.
+// 10^16, 10^17 and 10^18: the smallest numbers of 17, 18 and 19 digits.
 constexpr std::uint64_t kSmallest17Digits = 10000000000000000u;
 constexpr std::uint64_t kSmallest18Digits = 100000000000000000u;
 constexpr std::uint64_t kSmallest19Digits = 1000000000000000000u;
