@@ -61,6 +61,7 @@ const Comparison kComparisons[] = {
     {"FormatFixed/wide", "snprintf/wide"},
     {"FormatFixed/wide", "to_chars/wide"},
     {"ComputeResultTexts/item", "snprintf-texts/item"},
+    {"ComputeResultTexts/item", "six-to_chars/item"},
 };
 
 void PrintRatios(const RatioReporter& reporter) {

@@ -4,6 +4,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <charconv>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -54,7 +55,30 @@ void MakePlainTexts(const InventoryInputs& item, PlainTexts& out) {
     }
 }
 
+// The six figures an item shows, as plain doubles: the money figures from
+// the model, the three quotients in plain double arithmetic.
+struct SixFigures {
+    double figure[kResultCount];
+};
+
+std::vector<SixFigures> MakeSixFigures(const std::vector<InventoryInputs>& items) {
+    std::vector<SixFigures> all;
+    for (const InventoryInputs& item : items) {
+        const InventoryFigures money = ComputeFigures(item);
+        SixFigures six;
+        six.figure[kAnnualSales] = money.annualSales;
+        six.figure[kGrossProfit] = money.grossProfit;
+        six.figure[kGrossProfitPercent] = money.grossProfit / money.annualSales * 100;
+        six.figure[kMonthsSupply] = item.buyPerMonth / item.sellPerMonth;
+        six.figure[kAverageInventory] = money.averageInventory;
+        six.figure[kReturnOnInventory] = money.grossProfit / money.averageInventory * 100;
+        all.push_back(six);
+    }
+    return all;
+}
+
 const std::vector<InventoryInputs> g_items = MakeItems();
+const std::vector<SixFigures> g_sixFigures = MakeSixFigures(g_items);
 const std::vector<std::string> g_itemTexts = MakeItemTexts();
 
 void MeasureComputeResultTexts(benchmark::State& state) {
@@ -78,6 +102,25 @@ void MeasurePlainTexts(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * kPoolSize);
 }
 
+// The formatting floor of one item: six to_chars(fixed, 2) calls on figures
+// computed beforehand, with no templates, zero cases or arithmetic.
+void MeasureSixToChars(benchmark::State& state) {
+    PlainTexts texts;
+    for (auto _ : state) {
+        for (const SixFigures& six : g_sixFigures) {
+            for (int field = 0; field < kResultCount; ++field) {
+                char* text = texts.text[field];
+                const std::to_chars_result result =
+                    std::to_chars(text, text + kResultTextSize - 1, six.figure[field],
+                                  std::chars_format::fixed, 2);
+                *result.ptr = '\0';
+            }
+            benchmark::DoNotOptimize(texts);
+        }
+    }
+    state.SetItemsProcessed(state.iterations() * kPoolSize);
+}
+
 void MeasureParseAndCompute(benchmark::State& state) {
     for (auto _ : state) {
         for (std::size_t i = 0; i + 3 < g_itemTexts.size(); i += 4) {
@@ -95,5 +138,6 @@ void MeasureParseAndCompute(benchmark::State& state) {
 void RegisterModelBenchmarks() {
     benchmark::RegisterBenchmark("ComputeResultTexts/item", MeasureComputeResultTexts);
     benchmark::RegisterBenchmark("snprintf-texts/item", MeasurePlainTexts);
+    benchmark::RegisterBenchmark("six-to_chars/item", MeasureSixToChars);
     benchmark::RegisterBenchmark("ParseInputs+ComputeResultTexts/item", MeasureParseAndCompute);
 }

@@ -3,12 +3,9 @@
 #include <cstdint>
 #include <cstring>
 
-namespace {
+#include "double_bits.h"
 
-constexpr int kFractionBits = 52;
-constexpr int kExponentBias = 1023;
-constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
-constexpr unsigned kExponentAllOnes = 0x7FF;
+namespace {
 
 std::size_t AppendText(char* out, std::size_t length, const char* text) {
     std::size_t textLength = std::strlen(text);
@@ -37,22 +34,19 @@ std::size_t AppendExponent(char* out, std::size_t length, int exponent) {
 }  // namespace
 
 std::size_t FormatHexFloat(double value, char (&out)[kHexFloatSize]) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    bool negative = (bits >> 63) != 0;
-    unsigned biasedExponent = static_cast<unsigned>(bits >> kFractionBits) & kExponentAllOnes;
-    std::uint64_t fraction = bits & kFractionMask;
+    const DoubleParts parts = DecodeDouble(value);
+    const std::uint64_t fraction = parts.fraction;
 
     std::size_t length = 0;
-    if (negative) {
+    if (parts.negative) {
         out[length++] = '-';
     }
-    if (biasedExponent == kExponentAllOnes) {
+    if (parts.exponentField == kExponentFieldMax) {
         length = AppendText(out, length, fraction == 0 ? "inf" : "nan");
         out[length] = '\0';
         return length;
     }
-    if (biasedExponent == 0 && fraction == 0) {
+    if (parts.exponentField == 0 && fraction == 0) {
         length = AppendText(out, length, "0x0p+0");
         out[length] = '\0';
         return length;
@@ -60,8 +54,8 @@ std::size_t FormatHexFloat(double value, char (&out)[kHexFloatSize]) {
 
     // A subnormal keeps the exponent of the smallest normal, 2^-1022, and
     // shows its missing leading bit as "0x0.", exactly like glibc.
-    bool subnormal = biasedExponent == 0;
-    int exponent = subnormal ? 1 - kExponentBias : static_cast<int>(biasedExponent) - kExponentBias;
+    const bool subnormal = parts.exponentField == 0;
+    const int exponent = subnormal ? kMinNormalExponent : parts.exponentField - kExponentBias;
     length = AppendText(out, length, subnormal ? "0x0" : "0x1");
 
     // 52 fraction bits are 13 hex digits; trailing zero digits are dropped.

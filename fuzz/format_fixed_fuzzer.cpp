@@ -14,6 +14,7 @@
 #include <memory>
 #include <string>
 
+#include "double_bits.h"
 #include "exact_number_text.h"
 #include "number_text.h"
 
@@ -79,8 +80,7 @@ void CheckOne(const ExactForms& forms, int minWidth, int decimals) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::uint64_t bits = 0;
     std::memcpy(&bits, data, std::min(size, sizeof bits));
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
+    const double value = DoubleFromBits(bits);
     int minWidth = 1;
     int decimals = 2;
     if (size > sizeof bits) {

@@ -1,4 +1,4 @@
-// Access to the IEEE 754 binary64 layout: 1 sign bit, 11 exponent bits
+// The IEEE 754 binary64 layout, named once: 1 sign bit, 11 exponent bits
 // (bias 1023), 52 fraction bits. Building a double from its bits is exact on
 // every toolchain, unlike arithmetic on an x87 unit.
 #pragma once
@@ -6,29 +6,28 @@
 #include <cstdint>
 #include <cstring>
 
-constexpr std::uint64_t kSignBit = 0x8000000000000000u;
-constexpr std::uint64_t kExponentMask = 0x7FF0000000000000u;
-constexpr std::uint64_t kFractionMask = 0x000FFFFFFFFFFFFFu;
-constexpr std::uint64_t kHiddenBit = 0x0010000000000000u;  // 2^52
-constexpr std::uint64_t kQuietBit = 0x0008000000000000u;   // top fraction bit
-constexpr std::uint64_t kInfinityBits = 0x7FF0000000000000u;
+constexpr int kFractionBits = 52;
+constexpr int kSignificandBits = kFractionBits + 1;  // with the hidden bit
+constexpr int kExponentBias = 1023;
+// The exponent field of infinities and not-a-numbers.
+constexpr int kExponentFieldMax = 0x7FF;
+// 2^kMinNormalExponent is the smallest normal double, 2^-1022.
+constexpr int kMinNormalExponent = 1 - kExponentBias;
+// The weight of the last significand bit of the subnormals and of the
+// smallest normals: 2^-1074 is the smallest subnormal.
+constexpr int kSubnormalExponent = kMinNormalExponent - kFractionBits;
+// A field f of a normal double weighs its last significand bit 2^(f - 1075).
+constexpr int kFieldToExponent = kExponentBias + kFractionBits;
+
+constexpr std::uint64_t kSignBit = std::uint64_t{1} << 63;
+constexpr std::uint64_t kFractionMask = (std::uint64_t{1} << kFractionBits) - 1;
+constexpr std::uint64_t kExponentMask = std::uint64_t{kExponentFieldMax} << kFractionBits;
+constexpr std::uint64_t kHiddenBit = std::uint64_t{1} << kFractionBits;
+constexpr std::uint64_t kQuietBit = kHiddenBit >> 1;  // top fraction bit
+constexpr std::uint64_t kInfinityBits = kExponentMask;
 // The not-a-number that invalid arithmetic (0 * inf, inf - inf, inf / inf)
 // produces: negative, quiet, no other fraction bit.
-constexpr std::uint64_t kInvalidNaNBits = 0xFFF8000000000000u;
-
-inline int CountLeadingZeros64(std::uint64_t x) {
-    if (x == 0) {
-        return 64;
-    }
-    int n = 0;
-    for (int step = 32; step > 0; step /= 2) {
-        if ((x >> (64 - step)) == 0) {
-            n += step;
-            x <<= step;
-        }
-    }
-    return n;
-}
+constexpr std::uint64_t kInvalidNaNBits = kSignBit | kExponentMask | kQuietBit;
 
 inline std::uint64_t BitsOf(double value) {
     std::uint64_t bits;
@@ -46,27 +45,46 @@ inline bool IsNaNBits(std::uint64_t bits) {
     return (bits & kExponentMask) == kExponentMask && (bits & kFractionMask) != 0;
 }
 
-// The double m * 2^e for 0 <= m <= 2^53, where m * 2^e is exact in binary64
-// or m < 2^52 with e = -1074 (a subnormal): the biased exponent field and the
-// hidden bit add up, so a significand of exactly 2^52 or 2^53 carries into
-// the exponent by itself. Returns the magnitude's bits (no sign); a result at
-// or above 2^1024 gives the bits of infinity.
-inline std::uint64_t BitsFromSignificand(std::uint64_t m, int e) {
-    if (m == 0) {
-        return 0;
+// The fields of a double and, for finite values, the integers m and e with
+// |value| = m * 2^e: m below 2^53, and e = -1074 for zeros and subnormals.
+struct DoubleParts {
+    bool negative;
+    int exponentField;       // 0 for zeros and subnormals, kExponentFieldMax for the rest
+    std::uint64_t fraction;  // the 52 stored bits
+    std::uint64_t significand;
+    int exponent;
+};
+
+inline DoubleParts DecodeDouble(double value) {
+    const std::uint64_t bits = BitsOf(value);
+    DoubleParts parts;
+    parts.negative = (bits & kSignBit) != 0;
+    parts.exponentField = static_cast<int>((bits & kExponentMask) >> kFractionBits);
+    parts.fraction = bits & kFractionMask;
+    const bool subnormal = parts.exponentField == 0;
+    parts.significand = subnormal ? parts.fraction : parts.fraction | kHiddenBit;
+    parts.exponent = subnormal ? kSubnormalExponent : parts.exponentField - kFieldToExponent;
+    return parts;
+}
+
+inline int CountLeadingZeros64(std::uint64_t x) {
+    if (x == 0) {
+        return 64;
     }
-    // Normalise to m in [2^52, 2^53) unless that would go below 2^-1074.
-    if (m < kHiddenBit) {
-        int shift = CountLeadingZeros64(m) - 11;
-        if (shift > e + 1074) {
-            shift = e + 1074;
+#if defined(__GNUC__)
+    return __builtin_clzll(x);
+#else
+    int n = 0;
+    for (int step = 32; step > 0; step /= 2) {
+        if ((x >> (64 - step)) == 0) {
+            n += step;
+            x <<= step;
         }
-        m <<= shift;
-        e -= shift;
     }
-    if (e + 52 > 1023) {
-        return kInfinityBits;
-    }
-    const std::uint64_t bits = (static_cast<std::uint64_t>(e + 1074) << 52) + m;
-    return bits >= kInfinityBits ? kInfinityBits : bits;
+    return n;
+#endif
+}
+
+inline int BitWidth64(std::uint64_t x) {
+    return 64 - CountLeadingZeros64(x);
 }

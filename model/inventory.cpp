@@ -25,13 +25,19 @@ constexpr char kZeroPercentText[] = "0.00%";
 constexpr char kZeroMonthsText[] = "0.00  ";
 
 std::string_view CutToReadLimit(std::string_view text) {
-    return text.substr(0, text.size() < kInputReadLimit ? text.size() : kInputReadLimit);
+    // No substr: its range check would pull the exception machinery into
+    // kem.exe for a case that cannot happen here.
+    return std::string_view(text.data(),
+                            text.size() < kInputReadLimit ? text.size() : kInputReadLimit);
 }
 
 // Only a "$" in the very first position is the currency sign; anything else
 // is left to ParseAmount, which reads a misplaced one as "no number".
 std::string_view SkipDollar(std::string_view text) {
-    return !text.empty() && text[0] == '$' ? text.substr(1) : text;
+    if (!text.empty() && text[0] == '$') {
+        text.remove_prefix(1);
+    }
+    return text;
 }
 
 // The zero tests of the result rules: true for both zeros and for NaN.

@@ -1,44 +1,59 @@
 // ParseAmount: text to the nearest double, exact ties to the smaller magnitude.
 //
-// Step 1 lexes the text into a decimal significand D (its significant digits,
-// at most kMaxDigits of them plus a sticky digit) and an exponent b with
-// value = D * 10^b. Step 2 takes a fast path when D has at most 19 digits and
-// |b| is small: one exact double operation, or exact 128-bit integer
-// arithmetic. Step 3 rounds exactly with big integers otherwise.
+// Step 1 lexes the text in one pass: the sign, the decimal exponent of the
+// point, and the first 19 significant digits straight into a 64-bit integer
+// w, so that value = w * 10^q. Step 2 rounds such a w without big integers:
+// one exact double operation when w and 10^|q| are exact doubles, otherwise
+// one 64x128-bit product with a power of five, which decides the rounding
+// unless the value lies within the product's error of a halfway point.
+// Step 3 rounds exactly with big integers: texts with more significant
+// digits, and the rare values step 2 cannot tell from a halfway point (ties
+// among them).
 
-#include <cassert>
 #include <cstdint>
+#include <cstring>
 
 #include "big_integer.h"
 #include "double_bits.h"
-#include "uint128.h"
 #include "number_text.h"
 #include "power_of_five.h"
+#include "small_powers.h"
+#include "uint128.h"
 
 namespace {
 
 // The exact decimal expansion of a midpoint between two adjacent doubles has
-// at most 767 significant digits (the longest is near 2^-1074). Keeping 800
-// digits and replacing everything beyond by one sticky nonzero digit cannot
-// move the value across a midpoint, a double, or the overflow threshold:
-// all of those are multiples of a unit of the 800th digit, and the true value
-// and the truncated-plus-sticky value lie strictly between the same two
-// neighbouring multiples.
+// at most 768 significant digits: the longest are (2m + 1) * 2^-1075 with
+// 2m + 1 just below 2^54, whose 5^1075 * (2m + 1) has 768 digits (for
+// example (2^53 + 1) * 2^-1075). Keeping 800 digits and replacing everything
+// beyond by one sticky nonzero digit cannot move the value across a
+// midpoint, a double, or the overflow threshold: each of those within the
+// value's decade is a multiple of a unit of the 800th digit (they have fewer
+// digits), and the true value and the truncated-plus-sticky value lie
+// strictly between the same two neighbouring multiples.
 constexpr int kMaxDigits = 800;
 
 // Written exponents saturate here: from 5201 on their value no longer matters.
 constexpr int kExponentLimit = 5200;
 
-// 10^309 > DBL_MAX (about 1.8 * 10^308) and 10^-324 < 2^-1075 (half of the
-// smallest subnormal, about 2.47 * 10^-324). A value in [10^(e-1), 10^e) with
-// e above 310 is therefore an infinity and with e below -324 a zero, whatever
-// its digits. The written rule (an adjusted exponent beyond +-5200) only ever
-// decides values far outside these bounds.
-constexpr int kOverflowDecimalExponent = 310;
-constexpr int kUnderflowDecimalExponent = -324;
+// A value in [10^(e-1), 10^e) with e above 309 is at least 10^309 > DBL_MAX
+// (about 1.8 * 10^308) and so an infinity; with e below -323 it is below
+// 10^-324 < 2^-1075 (half the smallest subnormal, about 2.47 * 10^-324) and
+// so a zero, whatever its digits. This magnitude rule and the written rule
+// (an adjusted exponent beyond +-5200 gives an infinity or a zero) agree for
+// every text of fewer than 4,878 significant digits: a text whose adjusted
+// exponent is below -5200 and whose value still reaches 10^-324 needs at
+// least 5201 - 323 = 4,878 of them. Above +5200 the value is far beyond
+// 10^309 anyway.
+constexpr int kOverflowDecimalExponent = 309;
+constexpr int kUnderflowDecimalExponent = -323;
+
+// Significands of at most 19 digits stay below 10^19 < 2^64.
+constexpr int kMaxFastDigits = 19;
+static_assert(kOverflowDecimalExponent - 1 <= kMaxPowerOfFive, "the table reaches the top");
 
 // 2^53 = 9007199254740992: every integer up to it is an exact double.
-constexpr std::uint64_t kMaxExactInteger = 9007199254740992u;
+constexpr std::uint64_t kMaxExactInteger = std::uint64_t{1} << kSignificandBits;
 
 // 10^0 ... 10^22 are exact doubles (5^22 < 2^53).
 constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
@@ -46,12 +61,24 @@ constexpr double kExactPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,
                                         1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 constexpr int kMaxExactPowerOfTen = 22;
 
-struct DecimalNumber {
-    bool negative;
-    bool hasNumber;
-    char digits[kMaxDigits + 1];  // significant digits, no leading or trailing zeros
-    int count;                    // 0 for a zero
-    std::int64_t exponent;        // value = 0.digits * 10^exponent
+// How the part of a value below its last kept bit compares with half a unit
+// of that bit.
+enum class Remainder { kBelowHalf, kHalf, kAboveHalf };
+
+// The one rounding decision of every path: nearest, and a value exactly
+// halfway between two doubles goes to the one of smaller magnitude.
+bool RoundsAwayFromZero(Remainder remainder) {
+    return remainder == Remainder::kAboveHalf;
+}
+
+struct LexedNumber {
+    bool negative = false;
+    bool hasNumber = false;
+    std::uint64_t significand = 0;  // w: the first kMaxFastDigits significant digits
+    int count = 0;                  // significant digits, trailing zeros included; 0 for a zero
+    std::int64_t exponent = 0;      // value = 0.d1d2d3... * 10^exponent
+    std::size_t mantissaBegin = 0;  // where the digits and the point start
+    std::size_t mantissaEnd = 0;
 };
 
 bool IsBlank(char c) {
@@ -59,252 +86,320 @@ bool IsBlank(char c) {
 }
 
 bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
+    return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-void AddDigit(DecimalNumber& number, char c, bool& sticky) {
-    if (number.count == 0 && c == '0') {
-        return;  // leading zeros are not significant
-    }
-    if (number.count < kMaxDigits) {
-        number.digits[number.count++] = c;
-    } else if (c != '0') {
-        sticky = true;
-    }
+#if !defined(__OPTIMIZE_SIZE__)
+// The eight bytes at `p` as one integer, the first byte lowest, on any host.
+std::uint64_t LoadEightBytes(const char* p) {
+    std::uint64_t chunk;
+    std::memcpy(&chunk, p, sizeof chunk);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    chunk = __builtin_bswap64(chunk);
+#endif
+    return chunk;
 }
 
-// Reads the written exponent after its marker; returns how many characters it
-// used, 0 when the marker is not followed by digits (the number then ends
-// before the marker).
-std::size_t ReadExponent(std::string_view text, std::size_t pos, std::int64_t& exponent) {
-    std::size_t i = pos;
+// True when all eight bytes of `chunk` are '0' to '9' (0x30 to 0x39): each
+// byte's high nibble is 3, and adding 6 to it does not carry into that nibble.
+bool HasEightDigits(std::uint64_t chunk) {
+    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
+    const std::uint64_t carried = ((chunk + 0x0606060606060606u) & kHighNibbles) >> 4;
+    return ((chunk & kHighNibbles) | carried) == 0x3333333333333333u;
+}
+
+// The value of eight digit bytes, the first the most significant, by
+// combining neighbours in place: bytes into pairs (10a + b <= 99), pairs into
+// fours (100p + q <= 9999), fours into the whole. No lane ever carries.
+std::uint64_t ParseEightDigits(std::uint64_t chunk) {
+    std::uint64_t v = chunk - 0x3030303030303030u;
+    v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
+    v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
+    return (v & 0xFFFFFFFFu) * 10000 + (v >> 32);
+}
+#endif
+
+// Reads a run of digits from `p` into w and returns where the run ends. w
+// is only meaningful while the significant digits number at most
+// kMaxFastDigits (beyond, it wraps around and the caller reads the text
+// again); the caller counts digits from the pointers. Built for speed, it
+// takes eight digits at a time where they are, which breaks the chain of one
+// multiply-add per digit; built for size (kem.exe), one at a time.
+inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& significand) {
+    // A local until the end: a store through the reference could alias the
+    // text's bytes and would be repeated on every step.
+    std::uint64_t w = significand;
+#if !defined(__OPTIMIZE_SIZE__)
+    while (end - p >= 8) {
+        const std::uint64_t chunk = LoadEightBytes(p);
+        if (!HasEightDigits(chunk)) {
+            break;
+        }
+        w = w * 100000000u + ParseEightDigits(chunk);
+        p += 8;
+    }
+#endif
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            break;
+        }
+        w = w * 10 + digit;
+    }
+    significand = w;
+    return p;
+}
+
+// Reads the written exponent that follows its marker at `p` into
+// `exponent`, saturated at kExponentLimit + 1 in magnitude. A marker not
+// followed by digits (after an optional sign) leaves `exponent` alone: the
+// number then ends before the marker.
+inline void ReadExponent(const char* p, const char* end, std::int64_t& exponent) {
     bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
     }
-    if (i >= text.size() || !IsDigit(text[i])) {
-        return 0;
+    if (p == end || !IsDigit(*p)) {
+        return;
     }
-    std::int64_t magnitude = 0;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
+    int magnitude = 0;
+    for (; p != end; ++p) {
+        const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
+        if (digit > 9) {
+            break;
+        }
         if (magnitude <= kExponentLimit) {
-            magnitude = magnitude * 10 + (text[i] - '0');
+            magnitude = magnitude * 10 + static_cast<int>(digit);
         }
     }
     if (magnitude > kExponentLimit) {
         magnitude = kExponentLimit + 1;
     }
-    exponent = negative ? -magnitude : magnitude;
-    return i - pos;
+    exponent += negative ? -magnitude : magnitude;
 }
 
-// Step 1: the syntax, without rounding anything.
-void LexNumber(std::string_view text, DecimalNumber& number) {
-    number.negative = false;
-    number.hasNumber = false;
-    number.count = 0;
-    number.exponent = 0;
-
-    std::size_t i = 0;
-    while (i < text.size() && IsBlank(text[i])) {
-        ++i;
+// Step 1: the syntax, without rounding anything. Leading zeros are skipped;
+// every digit from the first nonzero one on is significant, trailing zeros
+// included (they change nothing but the count). Works on locals throughout:
+// stores through a reference could alias the text's bytes.
+LexedNumber LexNumber(std::string_view text) {
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* p = begin;
+    while (p != end && IsBlank(*p)) {
+        ++p;
     }
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        number.negative = text[i] == '-';
-        ++i;
+    bool negative = false;
+    if (p != end && (*p == '+' || *p == '-')) {
+        negative = *p == '-';
+        ++p;
     }
-    bool sticky = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        number.hasNumber = true;
-        AddDigit(number, text[i], sticky);
-        if (number.count > 0) {
-            ++number.exponent;  // one more integer digit
-        }
+    const char* const mantissaBegin = p;
+    while (p != end && *p == '0') {
+        ++p;
     }
-    if (i < text.size() && text[i] == '.') {
-        for (++i; i < text.size() && IsDigit(text[i]); ++i) {
-            number.hasNumber = true;
-            if (number.count == 0 && text[i] == '0') {
-                --number.exponent;  // a zero between the point and the first significant digit
+    std::uint64_t w = 0;
+    const char* const integerBegin = p;
+    p = TakeDigits(p, end, w);
+    std::int64_t count = p - integerBegin;
+    std::int64_t exponent = count;  // the integer digits
+    bool hasNumber = p != mantissaBegin;
+    if (p != end && *p == '.') {
+        const char* fractionBegin = ++p;
+        hasNumber = hasNumber || (p != end && IsDigit(*p));
+        if (count == 0) {
+            // Zeros between the point and the first significant digit.
+            while (p != end && *p == '0') {
+                ++p;
             }
-            AddDigit(number, text[i], sticky);
+            exponent -= p - fractionBegin;
+            fractionBegin = p;
         }
+        p = TakeDigits(p, end, w);
+        count += p - fractionBegin;
     }
-    if (!number.hasNumber) {
-        return;
+    LexedNumber number;
+    number.negative = negative;
+    number.hasNumber = hasNumber;
+    number.significand = w;
+    // Many digits only need to be told from few: the exact path counts again.
+    number.count = count <= kMaxFastDigits ? static_cast<int>(count) : kMaxFastDigits + 1;
+    number.mantissaBegin = static_cast<std::size_t>(mantissaBegin - begin);
+    number.mantissaEnd = static_cast<std::size_t>(p - begin);
+    if (hasNumber && p != end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
+        ReadExponent(p + 1, end, exponent);
     }
-    if (i < text.size()) {
-        const char marker = text[i];
-        if (marker == 'e' || marker == 'E' || marker == 'd' || marker == 'D') {
-            std::int64_t written = 0;
-            if (ReadExponent(text, i + 1, written) > 0) {
-                number.exponent += written;
-            }
+    number.exponent = exponent;
+    return number;
+}
+
+// The double m * 2^e for 0 <= m <= 2^53, where m * 2^e is exact in binary64
+// or m < 2^52 with e = -1074 (a subnormal): the biased exponent field and the
+// hidden bit add up, so a significand of exactly 2^52 or 2^53 carries into
+// the exponent by itself. Returns the magnitude's bits (no sign); a result at
+// or above 2^1024 gives the bits of infinity.
+std::uint64_t BitsFromSignificand(std::uint64_t m, int e) {
+    if (m == 0) {
+        return 0;
+    }
+    // Normalise to m in [2^52, 2^53) unless that would go below 2^-1074.
+    if (m < kHiddenBit) {
+        int shift = CountLeadingZeros64(m) - (64 - kSignificandBits);
+        if (shift > e - kSubnormalExponent) {
+            shift = e - kSubnormalExponent;
         }
+        m <<= shift;
+        e -= shift;
     }
-    if (sticky) {
-        // Nonzero digits were dropped: the kept zeros are not trailing ones.
-        number.digits[number.count++] = '1';
-        return;
+    if (e + kFractionBits > kExponentBias) {
+        return kInfinityBits;
     }
-    while (number.count > 0 && number.digits[number.count - 1] == '0') {
-        --number.count;
-    }
+    const std::uint64_t bits =
+        (static_cast<std::uint64_t>(e - kSubnormalExponent) << kFractionBits) + m;
+    return bits >= kInfinityBits ? kInfinityBits : bits;
 }
 
-// D as an integer, for D of at most 19 digits (below 10^19 < 2^64).
-std::uint64_t SmallSignificand(const DecimalNumber& number) {
-    std::uint64_t d = 0;
-    for (int i = 0; i < number.count; ++i) {
-        d = d * 10 + static_cast<std::uint64_t>(number.digits[i] - '0');
-    }
-    return d;
-}
-
-// 5^k < 2^63 for k <= 27: the largest powers that fit a 64-bit divisor.
-constexpr int kMaxFivePower = 27;
-
-std::uint64_t PowerOfFive(int k) {
-    std::uint64_t power = 1;
-    for (int i = 0; i < k; ++i) {
-        power *= 5;
-    }
-    return power;
-}
-
-// The double nearest x * 2^e, where `sticky` says that the true value lies
-// strictly above x * 2^e (by less than 2^e). Ties go to the smaller
-// magnitude: the rounding bit alone, with nothing below it, stays.
-double RoundScaled(Uint128 x, bool sticky, int e) {
-    const int length = BitLength128(x);
-    if (length <= 53) {
-        return DoubleFromBits(BitsFromSignificand(x.low, e));  // exact (sticky is never set here)
-    }
-    // Keep the top 53 bits; the next one is the rounding bit, and any 1
-    // below it (or the sticky flag) makes the rest more than half a unit.
-    const int shift = length - 53;
-    std::uint64_t kept;
-    bool roundBit;
-    bool rest = sticky;
-    if (shift < 64) {
-        kept = (x.low >> shift) | (x.high << (64 - shift));
-        roundBit = ((x.low >> (shift - 1)) & 1) != 0;
-        rest = rest || (x.low & ((std::uint64_t{1} << (shift - 1)) - 1)) != 0;
-    } else {
-        const int highShift = shift - 64;
-        kept = x.high >> highShift;
-        if (highShift == 0) {
-            roundBit = (x.low >> 63) != 0;
-            rest = rest || (x.low << 1) != 0;
-        } else {
-            roundBit = ((x.high >> (highShift - 1)) & 1) != 0;
-            rest =
-                rest || (x.high & ((std::uint64_t{1} << (highShift - 1)) - 1)) != 0 || x.low != 0;
-        }
-    }
-    const std::uint64_t m = roundBit && rest ? kept + 1 : kept;
-    return DoubleFromBits(BitsFromSignificand(m, e + shift));
-}
-
-// Step 2, the fast paths, for D below 2^64 (at most 19 digits) and |b| <= 27.
-//
-// 2a. D <= 2^53 and |b| <= 22: D and 10^|b| are exact doubles. IEEE division
-// rounds correctly, and D / 10^k is never a tie: it is a dyadic fraction
-// only when 5^k divides D, and then (D / 5^k) / 2^k has at most 53
-// significant bits and is exact. A product D * 10^k that stays below 2^53 is
-// exact.
-//
-// 2b. Otherwise in integers: D * 10^b = (D * 5^b) * 2^b with D * 5^b an exact
-// 128-bit product; D / 10^k = (D * 2^s / 5^k) * 2^(-s-k) with s chosen so
-// that the quotient has 55 or 56 bits, the remainder telling whether the
-// value lies above it.
-bool TryFastPath(const DecimalNumber& number, std::int64_t b, double& result) {
-    if (number.count > 19 || b < -kMaxFivePower || b > kMaxFivePower) {
+// Step 2a: w and 10^|q| are both exact doubles. IEEE division rounds
+// correctly, and w / 10^k is never a tie: it is a dyadic fraction only when
+// 5^k divides w, and then (w / 5^k) / 2^k has at most 53 significant bits
+// and is exact. A product w * 10^k is taken only when w * 5^k stays within
+// 2^53, where it is exact; the product path decides the others exactly.
+bool TryExactDoublePath(std::uint64_t w, int q, double& result) {
+    if (w > kMaxExactInteger || q < -kMaxExactPowerOfTen || q >= kMaxFastDigits) {
         return false;
     }
-    const std::uint64_t d = SmallSignificand(number);
-    const int k = static_cast<int>(b < 0 ? -b : b);
-    if (d <= kMaxExactInteger && k <= kMaxExactPowerOfTen) {
-        if (b <= 0) {
-            result = static_cast<double>(d) / kExactPowersOfTen[k];
-            return true;
-        }
-        // 10^15 < 2^53 < 10^16: only k <= 15 leaves room for a product below 2^53.
-        if (k <= 15 && d <= kMaxExactInteger / (PowerOfFive(k) << k)) {
-            result = static_cast<double>(d) * kExactPowersOfTen[k];
-            return true;
-        }
-    }
-    const std::uint64_t fivePower = PowerOfFive(k);
-    if (b >= 0) {
-        result = RoundScaled(Multiply64(d, fivePower), false, k);
+    if (q <= 0) {
+        // w <= 2^53 fits a signed conversion, which is one instruction.
+        result = static_cast<double>(static_cast<std::int64_t>(w)) / kExactPowersOfTen[-q];
         return true;
     }
-    const int fiveBits = 64 - CountLeadingZeros64(fivePower);
-    const int dBits = 64 - CountLeadingZeros64(d);
-    int s = 55 - dBits + fiveBits;
-    if (s < 0) {
-        s = 0;  // D is already 55 bits longer than 5^k
-    }
-    // D * 2^s < 2^(55 + fiveBits), so its high half is below 5^k.
-    std::uint64_t remainder;
-    const std::uint64_t q = Divide128(ShiftLeft128(Uint128{0, d}, s), fivePower, remainder);
-    result = RoundScaled(Uint128{0, q}, remainder != 0, -s - k);
-    return true;
-}
-
-// Step 2c, for D below 2^64 and a value well inside the normal range whose
-// exponent is too large for 2b. With w = D shifted up to 64 bits and T the
-// 128-bit approximation of 5^b, H = floor(w * T / 2^64) lies within two
-// units of the exact scaled value (T is within one unit of 5^b, w < 2^64).
-// The rounding is then decided by H unless H lies within those two units of
-// a rounding boundary, where the exact path decides. No value here is a tie
-// or exact in 53 bits: with |b| > 27 the odd part of D * 10^b has 5^b in it
-// (more than 53 bits) or 5^-b would have to divide D < 2^64.
-constexpr int kMinApproximatedDecimalExponent = -306;  // 10^-307 > DBL_MIN
-constexpr int kMaxApproximatedDecimalExponent = 308;   // 10^308 < DBL_MAX
-
-bool TryApproximatePath(const DecimalNumber& number, std::int64_t b, double& result) {
-    if (number.count > 19 || number.exponent < kMinApproximatedDecimalExponent ||
-        number.exponent > kMaxApproximatedDecimalExponent) {
+    const Uint128 odd = Multiply64(w, kPowersOfFive64.value[q]);  // 10^q = 5^q * 2^q
+    if (odd.high != 0 || odd.low > kMaxExactInteger) {
         return false;
     }
-    const PowerOfFive128& power = ApproximatePowerOfFive(static_cast<int>(b));
-    const std::uint64_t d = SmallSignificand(number);
-    const int lz = CountLeadingZeros64(d);
-    const std::uint64_t w = d << lz;
-    const Uint128 upper = Multiply64(w, power.high);
-    const Uint128 lower = Multiply64(w, power.low);
-    Uint128 h{upper.high, upper.low + lower.high};
-    if (h.low < lower.high) {
-        ++h.high;
-    }
-    // H has 127 or 128 bits: 53 are kept, then the rounding bit, then the
-    // rest, which is all of h.low and the lowest 9 or 10 bits of h.high.
-    const int restBitsInHigh = BitLength128(h) - 53 - 1 - 64;
-    const std::uint64_t mask = (std::uint64_t{1} << restBitsInHigh) - 1;
-    const std::uint64_t rest = h.high & mask;
-    const std::uint64_t allOnes = ~std::uint64_t{0};
-    if ((rest == 0 && h.low <= 2) || (rest == mask && h.low >= allOnes - 2)) {
-        return false;  // too close to a boundary to tell
-    }
-    // Not a tie and not exact: a set rounding bit means more than half.
-    result = RoundScaled(h, true, 64 - lz + power.exponent + static_cast<int>(b));
+    result = static_cast<double>(static_cast<std::int64_t>(w)) * kExactPowersOfTen[q];
     return true;
 }
 
-// Step 3, the exact path, for a value in [10^-325, 10^310]. With V = D * 10^b
-// = N / M in integers, find the binary exponent u of the last place kept
-// (u = E - 52 for V in [2^E, 2^(E+1)), at least -1074), divide to get
-// q = floor(V / 2^(u-1)) of at most 55 bits, whose lowest bit is the rounding
-// bit; the remainder tells a tie from more than half.
-double RoundExactly(const DecimalNumber& number, std::int64_t b) {
-    BigInteger numerator, denominator;
-    SetBigInteger(numerator, 0);
-    for (int i = 0; i < number.count; ++i) {
-        MultiplyAddSmall(numerator, 10, static_cast<std::uint32_t>(number.digits[i] - '0'));
+// The double nearest x * 2^e for a value in the normal range.
+double RoundScaledInteger(std::uint64_t x, int e) {
+    const int length = BitWidth64(x);
+    if (length <= kSignificandBits) {
+        return DoubleFromBits(BitsFromSignificand(x, e));  // exact
     }
+    const int shift = length - kSignificandBits;
+    const std::uint64_t halfUnit = std::uint64_t{1} << (shift - 1);
+    const std::uint64_t rest = x & ((halfUnit << 1) - 1);
+    const Remainder remainder = rest < halfUnit    ? Remainder::kBelowHalf
+                                : rest == halfUnit ? Remainder::kHalf
+                                                   : Remainder::kAboveHalf;
+    const std::uint64_t m = x >> shift;
+    return DoubleFromBits(
+        BitsFromSignificand(RoundsAwayFromZero(remainder) ? m + 1 : m, e + shift));
+}
+
+// A value w * 10^q with q < 0 is a double or a midpoint between two only
+// when 5^-q divides w: then it is the integer w / 5^-q times 2^q, rounded
+// here exactly. Other values near a midpoint are left to step 3.
+bool TryExactQuotient(std::uint64_t w, int q, double& result) {
+    if (q >= 0 || q < -kMaxPowerOfFive64) {
+        return false;
+    }
+    const std::uint64_t power = kPowersOfFive64.value[-q];
+    if (w % power != 0) {
+        return false;
+    }
+    result = RoundScaledInteger(w / power, q);
+    return true;
+}
+
+// Step 2b: with W = w * 2^lz in [2^63, 2^64) and T the table's 128 bits of
+// 5^q, the exact value is Y * 2^s with Y = W * T' / 2^64, where T' is the
+// exact scaled power, s = q - lz + FloorLog2PowerOfFive(q) - 63, and
+// 2^126 <= Y < 2^128. The product W * T is exact in 192 bits; H is its top
+// 128 bits and r the low 64, so W * T = H * 2^64 + r.
+//
+// For 0 <= q <= 55, T = T' and Y = H + r / 2^64 exactly: the rounding is
+// decided exactly, ties included. Otherwise T is within one unit of T', so
+// W * T is within W < 2^64 of W * T', and Y lies in (H - 1, H + 2). Then the
+// rounding follows from H unless that interval reaches a multiple of half a
+// unit in the last place (a midpoint or a double): those are settled by
+// dividing out the power of five where that is exact, otherwise by step 3.
+// Results below the smallest normal double are left to step 3 as well.
+constexpr int kMaxExactPowerOfFive = 55;  // 5^55 < 2^128
+
+bool TryProductPath(std::uint64_t w, int q, double& result) {
+    const std::uint64_t* t = kPowersOfFive[q - kMinPowerOfFive];
+    const int lz = CountLeadingZeros64(w);
+    const std::uint64_t scaled = w << lz;
+    // H = W * T_high + floor(W * T_low / 2^64), the second term below 2^64:
+    // it moves H's high word by a carry at most. While the bits of that word
+    // below the rounding bit stay clear of 0 and of all ones, such a carry
+    // changes neither the rounding nor the edge tests below, and the second
+    // product is not needed (and r is never looked at).
+    Uint128 h = Multiply64(scaled, t[0]);
+    std::uint64_t r = 0;
+    const std::uint64_t firstMask = (std::uint64_t{1} << (9 + (h.high >> 63))) - 1;
+    if ((h.high & firstMask) - 1 >= firstMask - 2) {
+        const Uint128 lower = Multiply64(scaled, t[1]);
+        h.low += lower.high;
+        if (h.low < lower.high) {
+            ++h.high;
+        }
+        r = lower.low;
+    }
+
+    // H has 127 or 128 bits, so Y's leading bit weighs 2^e with e below.
+    const int topBit = static_cast<int>(h.high >> 63);
+    const int e = 126 + topBit + q - lz + FloorLog2PowerOfFive(q) - 63;
+    if (e < kMinNormalExponent) {
+        return false;  // a subnormal or zero: rare, left to step 3
+    }
+    // A normal result keeps 53 bits: H = m * 2^shift + roundBit *
+    // 2^(shift - 1) + below with shift = 74 + topBit, below held as its part
+    // in h.high (under `mask`) and all of h.low.
+    const int highShift = 10 + topBit;
+    const std::uint64_t m = h.high >> highShift;
+    const std::uint64_t roundBit = (h.high >> (highShift - 1)) & 1;
+    const std::uint64_t mask = (std::uint64_t{1} << (highShift - 1)) - 1;
+    const std::uint64_t belowHigh = h.high & mask;
+
+    // Y lies in (H - 1, H + 2). When below is at least 1 and at most
+    // 2^(shift - 1) - 2, that interval sits strictly inside one cell between
+    // neighbouring multiples of half a unit, so the rounding bit alone tells
+    // a value below the midpoint from one above it.
+    Remainder remainder = roundBit == 0 ? Remainder::kBelowHalf : Remainder::kAboveHalf;
+    const bool nearLowerEdge = belowHigh == 0 && h.low == 0;
+    const bool nearUpperEdge = belowHigh == mask && h.low == ~std::uint64_t{0};
+    if (nearLowerEdge || nearUpperEdge) {
+        if (q < 0 || q > kMaxExactPowerOfFive) {
+            return TryExactQuotient(w, q, result);
+        }
+        // Exact: Y = H + r / 2^64, so the rest below the rounding bit is
+        // zero only when below and r are.
+        if (roundBit != 0 && belowHigh == 0 && h.low == 0 && r == 0) {
+            remainder = Remainder::kHalf;
+        }
+    }
+    // m in [2^52, 2^53): the exponent field is e + 1023, and a rounding
+    // carry to 2^53 moves into it by itself; past the largest finite
+    // exponent the bits reach those of infinity.
+    const std::uint64_t rounded = RoundsAwayFromZero(remainder) ? m + 1 : m;
+    const std::uint64_t bits =
+        (static_cast<std::uint64_t>(e + kExponentBias - 1) << kFractionBits) + rounded;
+    result = DoubleFromBits(bits < kInfinityBits ? bits : kInfinityBits);
+    return true;
+}
+
+// Step 3, the exact path, for D * 10^b in [10^-324, 10^309). With V = N / M
+// in integers, find the binary exponent u of the last place kept (u = E - 52
+// for V in [2^E, 2^(E+1)), at least -1074), divide to get q = floor(V /
+// 2^(u-1)) of at most 55 bits, whose lowest bit is the rounding bit; the
+// remainder tells a tie from more than half.
+double RoundExactly(const BigInteger& digits, std::int64_t b) {
+    BigInteger numerator = digits;
+    BigInteger denominator;
     SetBigInteger(denominator, 1);
     if (b >= 0) {
         MultiplyByPowerOfTen(numerator, static_cast<int>(b));
@@ -326,9 +421,9 @@ double RoundExactly(const DecimalNumber& number, std::int64_t b) {
             --e;
         }
     }
-    int u = e - 52;
-    if (u < -1074) {
-        u = -1074;
+    int u = e - kFractionBits;
+    if (u < kSubnormalExponent) {
+        u = kSubnormalExponent;
     }
     // q = floor(N * 2^(1-u) / M): scale whichever side keeps the integers whole.
     if (u - 1 < 0) {
@@ -338,9 +433,9 @@ double RoundExactly(const DecimalNumber& number, std::int64_t b) {
     }
     // Restoring long division for the 55 bits of q: compare the remainder
     // with the divisor times 2^54, doubling the remainder each step.
-    ShiftLeft(denominator, 54);
+    ShiftLeft(denominator, kSignificandBits + 1);
     std::uint64_t q = 0;
-    for (int bit = 54; bit >= 0; --bit) {
+    for (int bit = kSignificandBits + 1; bit >= 0; --bit) {
         q <<= 1;
         if (CompareBig(numerator, denominator) >= 0) {
             SubtractBig(numerator, denominator);
@@ -348,20 +443,92 @@ double RoundExactly(const DecimalNumber& number, std::int64_t b) {
         }
         ShiftLeft(numerator, 1);
     }
-    const bool roundBit = (q & 1) != 0;
-    const bool moreThanHalf = roundBit && !IsZero(numerator);
-    std::uint64_t m = q >> 1;
-    if (moreThanHalf) {
-        ++m;  // an exact tie (round bit alone) stays at the smaller magnitude
-    }
+    const Remainder remainder = (q & 1) == 0        ? Remainder::kBelowHalf
+                                : IsZero(numerator) ? Remainder::kHalf
+                                                    : Remainder::kAboveHalf;
+    const std::uint64_t m = RoundsAwayFromZero(remainder) ? (q >> 1) + 1 : q >> 1;
     return DoubleFromBits(BitsFromSignificand(m, u));
+}
+
+// The significant digits of a text with more than kMaxFastDigits of them, as
+// a big integer: the first kMaxDigits, then a sticky 1 when a nonzero digit
+// follows, trailing zeros dropped. Returns how many digits it holds.
+int CollectManyDigits(std::string_view mantissa, BigInteger& digits) {
+    SetBigInteger(digits, 0);
+    int count = 0;     // digits in `digits`
+    int position = 0;  // significant positions seen
+    int zeros = 0;     // zeros waiting for a nonzero digit
+    bool sticky = false;
+    for (char c : mantissa) {
+        if (c == '.' || (position == 0 && c == '0')) {
+            continue;  // the point, or a leading zero
+        }
+        ++position;
+        if (c == '0') {
+            ++zeros;
+        } else if (position <= kMaxDigits) {
+            for (; zeros > 0; --zeros, ++count) {
+                MultiplyAddSmall(digits, 10, 0);
+            }
+            MultiplyAddSmall(digits, 10, static_cast<std::uint32_t>(c - '0'));
+            ++count;
+        } else {
+            sticky = true;
+        }
+    }
+    if (sticky) {
+        // Nonzero digits were dropped: the zeros up to the last kept position
+        // are not trailing ones (count is the position of the last nonzero).
+        while (count < kMaxDigits) {
+            MultiplyAddSmall(digits, 10, 0);
+            ++count;
+        }
+        MultiplyAddSmall(digits, 10, 1);
+        ++count;
+    }
+    return count;
+}
+
+// Everything step 2 leaves: magnitudes decided by their decimal exponent,
+// texts with many digits, and values near a rounding boundary.
+double RoundSlowly(std::string_view text, const LexedNumber& number) {
+    if (number.exponent > kOverflowDecimalExponent) {
+        return DoubleFromBits(kInfinityBits);
+    }
+    if (number.exponent < kUnderflowDecimalExponent) {
+        return 0.0;
+    }
+    BigInteger digits;
+    if (number.count > kMaxFastDigits) {
+        const std::string_view mantissa(text.data() + number.mantissaBegin,
+                                        number.mantissaEnd - number.mantissaBegin);
+        const int count = CollectManyDigits(mantissa, digits);
+        return RoundExactly(digits, number.exponent - count);
+    }
+    const std::uint64_t w = number.significand;
+    const int q = static_cast<int>(number.exponent) - number.count;
+    SetBigInteger(digits, w);
+    return RoundExactly(digits, q);
+}
+
+double RoundMagnitude(std::string_view text, const LexedNumber& number) {
+    if (number.count <= kMaxFastDigits && number.exponent <= kOverflowDecimalExponent &&
+        number.exponent - number.count >= kMinPowerOfFive) {
+        // value = w * 10^q, q within the table.
+        const int q = static_cast<int>(number.exponent) - number.count;
+        double result;
+        if (TryExactDoublePath(number.significand, q, result) ||
+            TryProductPath(number.significand, q, result)) {
+            return result;
+        }
+    }
+    return RoundSlowly(text, number);
 }
 
 }  // namespace
 
 double ParseAmount(std::string_view text) {
-    DecimalNumber number;
-    LexNumber(text, number);
+    const LexedNumber number = LexNumber(text);
     if (!number.hasNumber) {
         return 0.0;  // a lone sign is no number, and no number is +0
     }
@@ -369,15 +536,5 @@ double ParseAmount(std::string_view text) {
     if (number.count == 0) {
         return DoubleFromBits(signBit);  // all digits zero: a zero of the written sign
     }
-    // value = D * 10^b with D the digits as an integer.
-    const std::int64_t b = number.exponent - number.count;
-    double magnitude;
-    if (number.exponent > kOverflowDecimalExponent) {
-        magnitude = DoubleFromBits(kInfinityBits);
-    } else if (number.exponent < kUnderflowDecimalExponent) {
-        magnitude = 0.0;
-    } else if (!TryFastPath(number, b, magnitude) && !TryApproximatePath(number, b, magnitude)) {
-        magnitude = RoundExactly(number, b);
-    }
-    return DoubleFromBits(BitsOf(magnitude) | signBit);
+    return DoubleFromBits(BitsOf(RoundMagnitude(text, number)) | signBit);
 }

@@ -4,7 +4,8 @@
 
 namespace {
 
-constexpr std::uint64_t kExponentBias = 1023;
+// The exponent field of a double in [1, 2).
+constexpr std::uint64_t kUnitField = std::uint64_t{kExponentBias} << kFractionBits;
 
 bool IsFiniteNonzero(double value) {
     const std::uint64_t bits = BitsOf(value);
@@ -13,16 +14,7 @@ bool IsFiniteNonzero(double value) {
 
 // 2^k for -1022 <= k <= 1023, built from its bits.
 double PowerOfTwo(int k) {
-    return DoubleFromBits(static_cast<std::uint64_t>(static_cast<int>(kExponentBias) + k) << 52);
-}
-
-// Splits a finite nonzero normal double into significand in [1, 2) and
-// exponent, adding `exponent` to the latter. Exact.
-WideFloat Normalize(double value, std::int32_t exponent) {
-    const std::uint64_t bits = BitsOf(value);
-    const int field = static_cast<int>((bits & kExponentMask) >> 52);
-    const double significand = DoubleFromBits((bits & ~kExponentMask) | (kExponentBias << 52));
-    return WideFloat{significand, exponent + field - static_cast<int>(kExponentBias)};
+    return DoubleFromBits(static_cast<std::uint64_t>(kExponentBias + k) << kFractionBits);
 }
 
 WideFloat Special(double value) {
@@ -52,44 +44,39 @@ bool PassNaN(WideFloat a, WideFloat b, WideFloat& result) {
 
 }  // namespace
 
-WideFloat Widen(double value) {
+WideFloat WidenSlowly(double value) {
     if (!IsFiniteNonzero(value)) {
         return Special(value);
     }
     std::uint64_t bits = BitsOf(value);
     if ((bits & kExponentMask) != 0) {
-        return Normalize(value, 0);
+        return NormalizeWide(value, 0);
     }
     // Subnormal: m * 2^-1074 with m < 2^52; shift m up to the hidden bit.
-    std::uint64_t m = bits & kFractionMask;
-    int exponent = -1074 + 52;
-    while ((m & kHiddenBit) == 0) {
-        m <<= 1;
-        --exponent;
-    }
-    const double significand =
-        DoubleFromBits((bits & kSignBit) | (kExponentBias << 52) | (m & kFractionMask));
+    const int shift = CountLeadingZeros64(bits & kFractionMask) - (64 - kSignificandBits);
+    const std::uint64_t m = (bits & kFractionMask) << shift;
+    const int exponent = kMinNormalExponent - shift;
+    const double significand = DoubleFromBits((bits & kSignBit) | kUnitField | (m & kFractionMask));
     return WideFloat{significand, exponent};
 }
 
-double Narrow(WideFloat value) {
+double NarrowSlowly(WideFloat value) {
     if (!IsFiniteNonzero(value.significand)) {
         return value.significand;
     }
     const std::uint64_t bits = BitsOf(value.significand);
     const std::uint64_t sign = bits & kSignBit;
     const int e = value.exponent;
-    if (e > 1023) {
+    if (e > kExponentBias) {
         return DoubleFromBits(sign | kInfinityBits);
     }
-    if (e >= -1022) {
-        return DoubleFromBits(
-            (bits & ~kExponentMask) |
-            (static_cast<std::uint64_t>(e + static_cast<int>(kExponentBias)) << 52));
+    if (e >= kMinNormalExponent) {
+        return DoubleFromBits((bits & ~kExponentMask) |
+                              (static_cast<std::uint64_t>(e + kExponentBias) << kFractionBits));
     }
     // Subnormal: m * 2^(e-52) rounded to a multiple of 2^-1074, ties to even.
     const std::uint64_t m = (bits & kFractionMask) | kHiddenBit;
-    const int shift = -1022 - e;  // >= 1
+    const int shift = kMinNormalExponent - e;  // >= 1
     if (shift > 54) {
         return DoubleFromBits(sign);  // below a quarter of the smallest subnormal
     }
@@ -102,7 +89,7 @@ double Narrow(WideFloat value) {
     return DoubleFromBits(sign | q);
 }
 
-WideFloat MultiplyWide(WideFloat a, WideFloat b) {
+WideFloat MultiplyWideSlowly(WideFloat a, WideFloat b) {
     WideFloat result;
     if (PassNaN(a, b, result)) {
         return result;
@@ -110,19 +97,19 @@ WideFloat MultiplyWide(WideFloat a, WideFloat b) {
     if (IsFiniteNonzero(a.significand) && IsFiniteNonzero(b.significand)) {
         // The product of two significands lies in [1, 4): no overflow, no
         // underflow, one rounding.
-        return Normalize(a.significand * b.significand, a.exponent + b.exponent);
+        return NormalizeWide(a.significand * b.significand, a.exponent + b.exponent);
     }
     return FinishSpecial(a.significand * b.significand);
 }
 
-WideFloat DivideWide(WideFloat a, WideFloat b) {
+WideFloat DivideWideSlowly(WideFloat a, WideFloat b) {
     WideFloat result;
     if (PassNaN(a, b, result)) {
         return result;
     }
     if (IsFiniteNonzero(a.significand) && IsFiniteNonzero(b.significand)) {
         // The quotient lies in (1/2, 2).
-        return Normalize(a.significand / b.significand, a.exponent - b.exponent);
+        return NormalizeWide(a.significand / b.significand, a.exponent - b.exponent);
     }
     return FinishSpecial(a.significand / b.significand);
 }
@@ -154,7 +141,7 @@ WideFloat SubtractWide(WideFloat a, WideFloat b) {
         if (d == 0.0) {
             return Special(0.0);  // exact cancellation gives +0
         }
-        return Normalize(d, base);
+        return NormalizeWide(d, base);
     }
     if (aRegular && b.significand == 0.0) {
         return a;

@@ -1,5 +1,5 @@
 // Opens one of the publisher's pages in the user's web browser.
-#include <cstdio>
+#include <cstring>
 
 #include "window.h"
 
@@ -32,13 +32,17 @@ void OpenWithShell(const char* address) {
 }  // namespace
 
 void OpenPage(const char* address) {
-    char commandLine[kCommandLineSize];
-    const int length =
-        std::snprintf(commandLine, sizeof commandLine, "%s%s", StartCommand, address);
+    // A plain copy, not snprintf: the C runtime's formatter would be the
+    // largest part of kem.exe.
+    constexpr std::size_t prefixLength = sizeof StartCommand - 1;
+    const std::size_t addressLength = std::strlen(address);
     // A cut command line would open a wrong address: open none.
-    if (length < 0 || static_cast<std::size_t>(length) >= sizeof commandLine) {
+    if (prefixLength + addressLength >= kCommandLineSize) {
         return;
     }
+    char commandLine[kCommandLineSize];
+    std::memcpy(commandLine, StartCommand, prefixLength);
+    std::memcpy(commandLine + prefixLength, address, addressLength + 1);
     if (WinExec(commandLine, SW_HIDE) > kWinExecFailedMax) {
         return;
     }

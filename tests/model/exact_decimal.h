@@ -51,12 +51,4 @@ inline std::string Decimal(std::uint64_t m, int e) {
     return text;
 }
 
-// m and e with value = m * 2^e for a finite double's bits (sign ignored).
-inline void Split(std::uint64_t bits, std::uint64_t& m, int& e) {
-    const int field = static_cast<int>((bits >> 52) & 0x7FF);
-    const std::uint64_t fraction = bits & 0x000FFFFFFFFFFFFFu;
-    m = field == 0 ? fraction : fraction | 0x0010000000000000u;
-    e = field == 0 ? -1074 : field - 1075;
-}
-
 }  // namespace exact

@@ -22,6 +22,31 @@ struct FormatCase {
     const char* expected;
 };
 
+// Magnitudes at the ends of the 64-bit route (about 10^-9, and 17 digits
+// before the last place) and past them, worked out from the exact values.
+TEST(FormatFixed, EdgesOfTheIntegerRoute) {
+    struct PlacesCase {
+        double value;
+        int decimals;
+        const char* expected;
+    };
+    const PlacesCase cases[] = {
+        {0x1.12e0be826d695p-30, 2, "0.00"},  // nearest 1e-9
+        {0x1.12e0be826d695p-30, 17, "0.00000000100000000"},
+        {0x1.12e0be826d694p-30, 17, "0.00000000100000000"},
+        {0x1.19799812dea11p-40, 17, "0.00000000000100000"},  // nearest 1e-12
+        {0x1.c12218377de6bp+46, 2, "123456789012345.67"},
+        {0x1.c12218377de6bp+46, 17, "123456789012345.67000000000000000"},
+        {0x1.c6bf52633ffffp+49, 2, "999999999999999.88"},  // 999999999999999.875
+        {0x1.1c37937e08000p+53, 2, "10000000000000000.00"},
+        {0x1.6345785d8a000p+56, 2, "100000000000000000.00"},
+        {0x1.5666666666666p+1, 17, "2.67499999999999980"},
+    };
+    for (const PlacesCase& c : cases) {
+        EXPECT_EQ(Format(c.value, 1, c.decimals), c.expected) << Describe(c.value);
+    }
+}
+
 TEST(FormatFixed, RoundsTwiceHalvesAwayFromZero) {
     const FormatCase cases[] = {
         {0.125, "0.13"},
@@ -67,18 +92,21 @@ TEST(FormatFixed, OtherPlaceCounts) {
 
 TEST(FormatFixed, NonFiniteValuesRoundLikeDigits) {
     const FormatCase cases[] = {
-        {FromBits(0x7FF0000000000000u), "1.#J"},  {FromBits(0xFFF0000000000000u), "-1.#J"},
-        {FromBits(0xFFF8000000000000u), "-1.#J"},  // the NaN of invalid arithmetic
-        {FromBits(0x7FF8000000000000u), "1.#R"},  {FromBits(0xFFF8000000000001u), "-1.#R"},
-        {FromBits(0x7FF0000000000001u), "1.#T"},  {FromBits(0x7FF4000000000000u), "1.#T"},
+        {DoubleFromBits(0x7FF0000000000000u), "1.#J"},
+        {DoubleFromBits(0xFFF0000000000000u), "-1.#J"},
+        {DoubleFromBits(0xFFF8000000000000u), "-1.#J"},  // the NaN of invalid arithmetic
+        {DoubleFromBits(0x7FF8000000000000u), "1.#R"},
+        {DoubleFromBits(0xFFF8000000000001u), "-1.#R"},
+        {DoubleFromBits(0x7FF0000000000001u), "1.#T"},
+        {DoubleFromBits(0x7FF4000000000000u), "1.#T"},
     };
     for (const FormatCase& c : cases) {
         EXPECT_EQ(Format(c.value), c.expected) << Describe(c.value);
     }
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 0), "1");
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 1), "1.$");
-    EXPECT_EQ(Format(FromBits(0x7FF0000000000000u), 1, 6), "1.#INF00");
-    EXPECT_EQ(Format(FromBits(0xFFF8000000000000u), 1, 3), "-1.#IO");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 0), "1");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 1), "1.$");
+    EXPECT_EQ(Format(DoubleFromBits(0x7FF0000000000000u), 1, 6), "1.#INF00");
+    EXPECT_EQ(Format(DoubleFromBits(0xFFF8000000000000u), 1, 3), "-1.#IO");
 }
 
 TEST(FormatFixed, WritesOnlyWhatFits) {
@@ -97,9 +125,9 @@ TEST(FormatFixed, WritesOnlyWhatFits) {
 // The plain reference: round the full exact expansion to 17 significant
 // digits by its 18th digit, then to the places, halves up both times.
 std::string ReferenceFormat(double value, int decimals) {
-    std::uint64_t m;
-    int e;
-    exact::Split(Bits(value), m, e);
+    const DoubleParts parts = DecodeDouble(value);
+    const std::uint64_t m = parts.significand;
+    const int e = parts.exponent;
     const bool negative = value < 0;
     if (m == 0) {
         return "0." + std::string(decimals, '0');
@@ -167,7 +195,7 @@ TEST(FormatFixed, AgreesWithThePlainReference) {
     for (int i = 0; i < 3000; ++i) {
         // Mostly values of everyday size, some from the whole range.
         const double value =
-            i % 4 == 0 ? FromBits(random() % 0x7FF0000000000000u)
+            i % 4 == 0 ? DoubleFromBits(random() % 0x7FF0000000000000u)
                        : static_cast<double>(static_cast<std::int64_t>(random() % 2000000001) -
                                              1000000000) /
                              static_cast<double>(1u << (random() % 20));

@@ -7,6 +7,7 @@
 #include <random>
 #include <string>
 
+#include "double_bits.h"
 #include "inventory.h"
 #include "number_text.h"
 
@@ -26,18 +27,6 @@ std::string RandomText(std::mt19937_64& random) {
     return text;
 }
 
-std::uint64_t BitsOfDouble(double value) {
-    std::uint64_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
-double DoubleOfBits(std::uint64_t bits) {
-    double value;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -52,8 +41,8 @@ int main(int argc, char** argv) {
         const ResultTexts results = ComputeResultTexts(inputs);
         std::printf("%s|%s|%s|%s|%016" PRIx64 " %016" PRIx64 " %016" PRIx64 " %016" PRIx64,
                     texts[0].c_str(), texts[1].c_str(), texts[2].c_str(), texts[3].c_str(),
-                    BitsOfDouble(inputs.price), BitsOfDouble(inputs.cost),
-                    BitsOfDouble(inputs.buyPerMonth), BitsOfDouble(inputs.sellPerMonth));
+                    BitsOf(inputs.price), BitsOf(inputs.cost), BitsOf(inputs.buyPerMonth),
+                    BitsOf(inputs.sellPerMonth));
         for (const char* text : results.text) {
             std::printf("|%s", text);
         }
@@ -62,7 +51,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < count; ++i) {
         const std::uint64_t bits = random();
         char text[400];
-        FormatFixed(DoubleOfBits(bits), 1, static_cast<int>(i % 7), text, sizeof text);
+        FormatFixed(DoubleFromBits(bits), 1, static_cast<int>(i % 7), text, sizeof text);
         std::printf("%016" PRIx64 " %d %s\n", bits, i % 7, text);
     }
     return 0;

@@ -6,13 +6,13 @@
 namespace {
 
 void ExpectBits(double actual, double expected) {
-    EXPECT_EQ(Bits(actual), Bits(expected))
+    EXPECT_EQ(BitsOf(actual), BitsOf(expected))
         << "got " << Describe(actual) << ", expected " << Describe(expected);
 }
 
 TEST(WideFloat, ProductsKeepTheirExponentUntilNarrowed) {
     const WideFloat big = MultiplyWide(Widen(0x1p1000), Widen(0x1p1000));
-    ExpectBits(Narrow(big), FromBits(0x7FF0000000000000u));
+    ExpectBits(Narrow(big), DoubleFromBits(0x7FF0000000000000u));
     ExpectBits(Narrow(MultiplyWide(MultiplyWide(big, Widen(0x1p-750)), Widen(0x1p-750))), 0x1p500);
     const WideFloat tiny = MultiplyWide(Widen(0x1p-1000), Widen(0x1p-1000));
     ExpectBits(Narrow(MultiplyWide(MultiplyWide(tiny, Widen(0x1p995)), Widen(0x1p995))), 0x1p-10);
@@ -39,7 +39,9 @@ TEST(WideFloat, NarrowingRoundsSubnormalsToEven) {
     for (const Case& c : cases) {
         const WideFloat value = MultiplyWide(Widen(c.significand), Widen(0x1p-1000));
         const WideFloat scaled = MultiplyWide(
-            value, Widen(FromBits(static_cast<std::uint64_t>(1023 + c.exponent + 1000) << 52)));
+            value,
+            Widen(DoubleFromBits(static_cast<std::uint64_t>(kExponentBias + c.exponent + 1000)
+                                 << kFractionBits)));
         ExpectBits(Narrow(scaled), c.expected);
     }
 }
@@ -52,19 +54,19 @@ TEST(WideFloat, SubtractionIsOneRounding) {
     ExpectBits(Narrow(SubtractWide(Widen(3.0), Widen(3.0))), 0.0);
     ExpectBits(Narrow(SubtractWide(Widen(-0.0), Widen(0.0))), -0.0);
     ExpectBits(Narrow(SubtractWide(Widen(0.0), Widen(2.0))), -2.0);
-    const double inf = FromBits(0x7FF0000000000000u);
+    const double inf = DoubleFromBits(0x7FF0000000000000u);
     // An infinity minus a value too large for a double stays infinite.
     const WideFloat huge = MultiplyWide(Widen(0x1p1000), Widen(0x1p100));
     ExpectBits(Narrow(SubtractWide(Widen(inf), huge)), inf);
-    ExpectBits(Narrow(SubtractWide(Widen(inf), Widen(inf))), FromBits(0xFFF8000000000000u));
+    ExpectBits(Narrow(SubtractWide(Widen(inf), Widen(inf))), DoubleFromBits(0xFFF8000000000000u));
 }
 
 TEST(WideFloat, InvalidOperationsGiveTheSameNaNEverywhere) {
-    const double inf = FromBits(0x7FF0000000000000u);
+    const double inf = DoubleFromBits(0x7FF0000000000000u);
     const std::uint64_t invalid = 0xFFF8000000000000u;
-    EXPECT_EQ(Bits(Narrow(MultiplyWide(Widen(0.0), Widen(inf)))), invalid);
-    EXPECT_EQ(Bits(Narrow(DivideWide(Widen(-inf), Widen(inf)))), invalid);
-    EXPECT_EQ(Bits(Narrow(DivideWide(Widen(0.0), Widen(-0.0)))), invalid);
+    EXPECT_EQ(BitsOf(Narrow(MultiplyWide(Widen(0.0), Widen(inf)))), invalid);
+    EXPECT_EQ(BitsOf(Narrow(DivideWide(Widen(-inf), Widen(inf)))), invalid);
+    EXPECT_EQ(BitsOf(Narrow(DivideWide(Widen(0.0), Widen(-0.0)))), invalid);
     ExpectBits(Narrow(DivideWide(Widen(-1.0), Widen(0.0))), -inf);
     ExpectBits(Narrow(DivideWide(Widen(1.0), Widen(-inf))), -0.0);
 }
@@ -73,7 +75,7 @@ TEST(WideFloat, ComparisonsSeeTheWideValue) {
     EXPECT_TRUE(IsGreaterWide(Widen(1000.0000000000001), 1000.0));
     EXPECT_FALSE(IsGreaterWide(Widen(1000.0), 1000.0));
     EXPECT_TRUE(IsGreaterWide(MultiplyWide(Widen(0x1p1000), Widen(0x1p100)), 1000.0));
-    EXPECT_FALSE(IsGreaterWide(Widen(FromBits(0xFFF8000000000000u)), 1000.0));
+    EXPECT_FALSE(IsGreaterWide(Widen(DoubleFromBits(0xFFF8000000000000u)), 1000.0));
     const WideFloat tinyNegative = MultiplyWide(Widen(-0x1p-1000), Widen(0x1p-100));
     EXPECT_TRUE(IsNegativeWide(tinyNegative));
     ExpectBits(Narrow(tinyNegative), -0.0);

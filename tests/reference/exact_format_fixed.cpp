@@ -5,6 +5,9 @@
 
 #include <gmpxx.h>
 
+// The layout constants only: the decoding below is the reference's own.
+#include "double_bits.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -20,17 +23,17 @@ constexpr std::size_t kKeptDigits = 17;
 // The fields of an IEEE 754 binary64 value.
 struct DoubleFields {
     bool negative = false;
-    unsigned biasedExponent = 0;  // 0 for zeros and subnormals, 0x7FF for the rest
-    std::uint64_t fraction = 0;   // the 52 stored significand bits
+    int biasedExponent = 0;      // 0 for zeros and subnormals, kExponentFieldMax for the rest
+    std::uint64_t fraction = 0;  // the kFractionBits stored significand bits
     std::uint64_t bits = 0;
 };
 
 DoubleFields SplitDouble(double value) {
     DoubleFields fields;
-    std::memcpy(&fields.bits, &value, sizeof fields.bits);
+    fields.bits = BitsOf(value);
     fields.negative = (fields.bits >> 63) != 0;
-    fields.biasedExponent = static_cast<unsigned>((fields.bits >> 52) & 0x7FF);
-    fields.fraction = fields.bits & ((std::uint64_t{1} << 52) - 1);
+    fields.biasedExponent = static_cast<int>(fields.bits >> kFractionBits) & kExponentFieldMax;
+    fields.fraction = fields.bits & ((std::uint64_t{1} << kFractionBits) - 1);
     return fields;
 }
 
@@ -57,10 +60,10 @@ DecimalForm ExpandDyadic(const mpz_class& m, long e2) {
 // The significand and power of two of a finite nonzero double's magnitude.
 void SplitFinite(const DoubleFields& fields, mpz_class& m, long& e2) {
     std::uint64_t significand = fields.fraction;
-    long exponent = -1074;  // subnormals: 0.fraction x 2^-1022
+    long exponent = kSubnormalExponent;  // subnormals: 0.fraction x 2^-1022
     if (fields.biasedExponent != 0) {
-        significand |= std::uint64_t{1} << 52;
-        exponent = static_cast<long>(fields.biasedExponent) - 1075;
+        significand |= std::uint64_t{1} << kFractionBits;
+        exponent = static_cast<long>(fields.biasedExponent) - kExponentBias - kFractionBits;
     }
     mpz_import(m.get_mpz_t(), 1, 1, sizeof significand, 0, 0, &significand);
     e2 = exponent;
@@ -99,12 +102,13 @@ std::string WriteAllDigits(const DecimalForm& form) {
 
 // The "1.#INF" family, chosen by the bits of a not-a-number.
 const char* NameNotANumber(const DoubleFields& fields) {
+    // Negative, quiet, no other fraction bit: what invalid arithmetic makes.
     constexpr std::uint64_t kInvalidArithmeticNan = 0xFFF8000000000000u;
-    constexpr std::uint64_t kQuietBit = std::uint64_t{1} << 51;
+    const std::uint64_t quietBit = std::uint64_t{1} << (kFractionBits - 1);
     if (fields.bits == kInvalidArithmeticNan) {
         return "1#IND";
     }
-    return (fields.fraction & kQuietBit) != 0 ? "1#QNAN" : "1#SNAN";
+    return (fields.fraction & quietBit) != 0 ? "1#QNAN" : "1#SNAN";
 }
 
 }  // namespace
@@ -112,7 +116,7 @@ const char* NameNotANumber(const DoubleFields& fields) {
 DecimalForm MakeDecimalForm(double value, EighteenthFive rule) {
     DoubleFields fields = SplitDouble(value);
     DecimalForm form;
-    if (fields.biasedExponent == 0x7FF) {
+    if (fields.biasedExponent == kExponentFieldMax) {
         form.negative = fields.negative;
         form.digits = fields.fraction == 0 ? "1#INF" : NameNotANumber(fields);
         form.decpt = 1;
@@ -143,7 +147,8 @@ DecimalForm MakeDecimalForm(double value, EighteenthFive rule) {
 
 bool HasEighteenthFive(double value) {
     DoubleFields fields = SplitDouble(value);
-    if (fields.biasedExponent == 0x7FF || (fields.biasedExponent == 0 && fields.fraction == 0)) {
+    if (fields.biasedExponent == kExponentFieldMax ||
+        (fields.biasedExponent == 0 && fields.fraction == 0)) {
         return false;
     }
     mpz_class m;
@@ -225,7 +230,7 @@ std::string WriteExactDecimal(double value) {
 std::string WriteMidpointDecimal(double lower) {
     DoubleFields fields = SplitDouble(lower);
     mpz_class m;
-    long e2 = -1074;
+    long e2 = kSubnormalExponent;
     if (fields.biasedExponent != 0 || fields.fraction != 0) {
         SplitFinite(fields, m, e2);
     }

@@ -4,6 +4,9 @@
 
 #include <gmpxx.h>
 
+// The layout constants only: the rounding below is the reference's own.
+#include "double_bits.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -18,13 +21,12 @@ namespace {
 // larger counts as kExponentCap + 1 and its further digits have no effect.
 constexpr long kExponentCap = 5200;
 
-// A double has 53 significant bits; the smallest normal is 2^-1022 and the
-// smallest subnormal 2^-1074, so no result has a unit in the last place below
-// 2^-1074. Magnitudes of 2^1024 and more are infinite.
-constexpr long kSignificandBits = 53;
-constexpr long kSmallestUnitExponent = -1074;
-constexpr long kSmallestNormalExponent = -1022;
-constexpr long kInfiniteExponent = 1024;
+// A double has kSignificandBits (53) significant bits; the smallest normal
+// is 2^-1022 and the smallest subnormal 2^-1074, so no result has a unit in
+// the last place below 2^-1074. Magnitudes of 2^1024 and more are infinite.
+constexpr long kSmallestUnitExponent = kSubnormalExponent;
+constexpr long kSmallestNormalExponent = kMinNormalExponent;
+constexpr long kInfiniteExponent = kExponentBias + 1;
 
 enum class AmountKind { kZero, kFinite };
 
@@ -219,8 +221,7 @@ ParseAgreement CompareParse(std::string_view text, double result) {
 }
 
 std::string DescribeDouble(double value) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
+    const std::uint64_t bits = BitsOf(value);
     char text[80];
     std::snprintf(text, sizeof text, "%a (bits %016llx)", value,
                   static_cast<unsigned long long>(bits));

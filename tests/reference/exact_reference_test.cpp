@@ -1,6 +1,7 @@
 // Checks of the exact reference itself, before it is trusted as an oracle:
 // the worked examples of the two rules, and cross-checks against the C
 // library, whose conversions are exact but break ties differently.
+#include "double_bits.h"
 #include "exact_number_text.h"
 
 #include <gtest/gtest.h>
@@ -17,18 +18,6 @@
 #include <vector>
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
-
-std::uint64_t ToBits(double value) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 std::string PrintWith(const char* format, double value) {
     char text[64];
@@ -47,7 +36,7 @@ struct ParseCase {
 void ExpectParse(const std::vector<ParseCase>& cases) {
     for (const ParseCase& c : cases) {
         double got = exact::ParseAmount(c.text);
-        EXPECT_EQ(ToBits(got), ToBits(c.expected))
+        EXPECT_EQ(BitsOf(got), BitsOf(c.expected))
             << "text \"" << c.text << "\": got " << exact::DescribeDouble(got) << ", want "
             << exact::DescribeDouble(c.expected);
     }
@@ -156,14 +145,14 @@ TEST(ExactParseAmount, FirstNineteenCharactersOfALongerFigure) {
 TEST(ExactParseAmount, RoundTripsSeventeenDigits) {
     std::mt19937_64 random(20240601);
     for (int i = 0; i < 20000; ++i) {
-        double value = FromBits(random());
+        double value = DoubleFromBits(random());
         if (!std::isfinite(value)) {
             continue;
         }
         for (const char* format : {"%.17g", "%.40e"}) {
             std::string text = PrintWith(format, value);
             double got = exact::ParseAmount(text);
-            ASSERT_EQ(ToBits(got), ToBits(value))
+            ASSERT_EQ(BitsOf(got), BitsOf(value))
                 << "text " << text << ": got " << exact::DescribeDouble(got);
         }
     }
@@ -186,7 +175,7 @@ TEST(ExactParseAmount, AgreesWithStrtodExceptOnTies) {
     std::mt19937_64 random(7);
     int ties = 0;
     for (int i = 0; i < 20000; ++i) {
-        double lower = std::fabs(FromBits(random()));
+        double lower = std::fabs(DoubleFromBits(random()));
         if (!std::isfinite(lower) || lower == 0x1.fffffffffffffp+1023) {
             continue;
         }
@@ -271,17 +260,17 @@ TEST(ExactFormatFixed, PlacesAndWidths) {
 
 TEST(ExactFormatFixed, NonFiniteValuesRoundTheirNames) {
     const double inf = kInfinity;
-    const double ind = FromBits(0xFFF8000000000000u);
-    const double qnan = FromBits(0x7FF8000000000000u);
-    const double snan = FromBits(0x7FF0000000000001u);
+    const double ind = DoubleFromBits(0xFFF8000000000000u);
+    const double qnan = DoubleFromBits(0x7FF8000000000000u);
+    const double snan = DoubleFromBits(0x7FF0000000000001u);
     ExpectFormat({
         {inf, 1, 2, "1.#J"},
         {-inf, 1, 2, "-1.#J"},
         {ind, 1, 2, "-1.#J"},
         {qnan, 1, 2, "1.#R"},
-        {FromBits(0xFFF8000000000001u), 1, 2, "-1.#R"},
+        {DoubleFromBits(0xFFF8000000000001u), 1, 2, "-1.#R"},
         {snan, 1, 2, "1.#T"},
-        {FromBits(0xFFF0000000000001u), 1, 2, "-1.#T"},
+        {DoubleFromBits(0xFFF0000000000001u), 1, 2, "-1.#T"},
         {inf, 1, 0, "1"},
         {inf, 1, 1, "1.$"},
         {inf, 1, 3, "1.#IO"},
@@ -316,7 +305,7 @@ TEST(ExactFormatFixed, ThroughBothRules) {
 TEST(ExactFormatFixed, SeventeenDigitsAgreeWithPrintf) {
     std::mt19937_64 random(99);
     for (int i = 0; i < 20000; ++i) {
-        double value = std::fabs(FromBits(random()));
+        double value = std::fabs(DoubleFromBits(random()));
         if (!std::isfinite(value) || value == 0.0) {
             continue;
         }

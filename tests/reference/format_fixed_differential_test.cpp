@@ -1,6 +1,7 @@
 // FormatFixed against the exact reference: hard cases from bit patterns,
 // the output-buffer contract, and seeded random sweeps over every kind of
 // double.
+#include "double_bits.h"
 #include "exact_number_text.h"
 #include "number_text.h"
 
@@ -15,12 +16,6 @@
 #include <vector>
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // Room for the longest text any test asks for: 400 places, 309 integer
 // digits, sign and point.
@@ -121,7 +116,7 @@ TEST(FormatFixedDifferential, NonFiniteValues) {
          {0x7FF0000000000000u, 0xFFF0000000000000u, 0xFFF8000000000000u, 0x7FF8000000000000u,
           0xFFF8000000000001u, 0x7FF0000000000001u, 0xFFF0000000000001u, 0x7FFFFFFFFFFFFFFFu,
           0xFFFFFFFFFFFFFFFFu, 0x7FF7FFFFFFFFFFFFu, 0x7FFC000000000000u}) {
-        double value = FromBits(bits);
+        double value = DoubleFromBits(bits);
         checker.CheckTemplates(value);
         for (int decimals : {7, 8, 20}) {
             checker.Check(value, 1, decimals);
@@ -159,7 +154,7 @@ TEST(FormatFixedDifferential, RandomBitPatterns) {
     FormatChecker checker;
     std::mt19937_64 random(5);
     for (int i = 0; i < 20000; ++i) {
-        checker.CheckTemplates(FromBits(random()));
+        checker.CheckTemplates(DoubleFromBits(random()));
     }
 }
 
@@ -197,6 +192,32 @@ TEST(FormatFixedDifferential, RandomMagnitudes) {
         double value =
             std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 140) - 120);
         checker.CheckTemplates(value);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The edges of the integer path: magnitudes around each power of ten from
+// 10^-12 to 10^20 (where the 17 digits stop coming from one 64-bit product),
+// and place counts around 17 (where the rounded figure stops fitting).
+TEST(FormatFixedDifferential, IntegerPathEdges) {
+    FormatChecker checker;
+    for (int k = -12; k <= 20; ++k) {
+        const double power = std::strtod(("1e" + std::to_string(k)).c_str(), nullptr);
+        double value = power;
+        for (int step = 0; step < 3; ++step) {
+            value = std::nextafter(value, 0.0);
+        }
+        for (int step = 0; step < 7; ++step, value = std::nextafter(value, HUGE_VAL)) {
+            for (int decimals : {0, 1, 2, 3, 15, 16, 17, 18, 19}) {
+                checker.Check(value, 1, decimals);
+                checker.Check(-value, 16, decimals);
+            }
+        }
+        // Nines up to the 17th digit: the carry out of the first place.
+        checker.Check(power * (1 - 0x1p-50), 1, 2);
     }
 }
 

@@ -1,6 +1,7 @@
 // ParseAmount against the exact reference: hard cases built from bit
 // patterns (ties, one step either side of them, the ends of the range, long
 // texts decided by their last digit) and seeded random sweeps.
+#include "double_bits.h"
 #include "exact_number_text.h"
 #include "number_text.h"
 
@@ -16,12 +17,6 @@
 #include <vector>
 
 namespace {
-
-double FromBits(std::uint64_t bits) {
-    double value = 0.0;
-    std::memcpy(&value, &bits, sizeof value);
-    return value;
-}
 
 // Long texts are shown by their ends: the middle is a run of one digit.
 std::string Abbreviate(const std::string& text) {
@@ -221,7 +216,7 @@ TEST(ParseAmountDifferential, RandomDoublesWrittenOut) {
     ParseChecker checker;
     std::mt19937_64 random(1);
     for (int i = 0; i < 20000; ++i) {
-        double value = FromBits(random());
+        double value = DoubleFromBits(random());
         if (!std::isfinite(value)) {
             continue;
         }
@@ -236,7 +231,7 @@ TEST(ParseAmountDifferential, RandomMidpoints) {
     ParseChecker checker;
     std::mt19937_64 random(2);
     for (int i = 0; i < 6000; ++i) {
-        double lower = std::fabs(FromBits(random()));
+        double lower = std::fabs(DoubleFromBits(random()));
         if (i % 3 == 0) {
             // Most ties of interest are near the figures people type.
             lower = std::ldexp(static_cast<double>(random() >> 11),
@@ -280,6 +275,38 @@ TEST(ParseAmountDifferential, RandomScientific) {
                            digits.substr(point) + "e" +
                            std::to_string(static_cast<int>(random() % 700) - 350);
         checker.Check(text);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The edges of the fast paths: 19 significant digits and 20, with and
+// without trailing zeros; decimal exponents at both ends of the power
+// table and of the exact 128-bit powers; midpoints and doubles whose text
+// has a point and more than 53 bits of digits (decided by dividing out the
+// power of five).
+TEST(ParseAmountDifferential, FastPathEdges) {
+    ParseChecker checker;
+    for (const char* digits : {"1", "9", "4503599627370497", "9007199254740993",
+                               "1234567890123456789", "9999999999999999999", "18446744073709551615",
+                               "12345678901234567890", "1000000000000000000000"}) {
+        for (int q : {-348, -345, -344, -343, -342, -330, -326, -325, -324, -323, -307, -306,
+                      -28,  -27,  -23,  -22,  -1,   0,    1,    18,   19,   22,   23,   27,
+                      28,   55,   56,   57,   288,  289,  290,  307,  308,  309,  310}) {
+            checker.Check(std::string(digits) + "e" + std::to_string(q));
+            checker.Check(std::string(digits) + ".000e" + std::to_string(q));
+        }
+    }
+    for (double lower : {0x1.0000000000001p+50, 0x1.0000000000001p+51, 0x1.fffffffffffffp+51,
+                         0x1.0000000000003p+52, 0x1.fffffffffffffp+52, 0x1.8p+49}) {
+        const std::string midpoint = exact::WriteMidpointDecimal(lower);
+        checker.Check(midpoint);
+        checker.Check(midpoint + "0000");
+        checker.Check(WriteJustBelow(midpoint));
+        checker.Check(WriteJustAbove(midpoint));
+        checker.Check(exact::WriteExactDecimal(lower) + ".0");
     }
 }
 
