@@ -240,11 +240,16 @@ double QuotientValue(double dividend, double divisor, WideFloat quotient) {
 bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
     const std::string_view read = CutToReadLimit(text);
     const std::size_t numberStart = skipsDollar ? read.size() - SkipDollar(read).size() : 0;
-    const std::size_t numberLength = MeasureAmount(read.substr(numberStart));
+    // remove_prefix, not substr: see CutToReadLimit.
+    std::string_view number = read;
+    number.remove_prefix(numberStart);
+    const std::size_t numberLength = MeasureAmount(number);
     if (numberLength == 0) {
         return IsAllWhiteSpace(text);
     }
-    return IsAllWhiteSpace(text.substr(numberStart + numberLength));
+    std::string_view rest = text;
+    rest.remove_prefix(numberStart + numberLength);
+    return IsAllWhiteSpace(rest);
 }
 
 double GrossProfitPercentValue(double grossProfit, double annualSales) {

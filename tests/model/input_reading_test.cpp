@@ -47,7 +47,7 @@ TEST(MeasureAmount, PrefixReadsAsTheWholeText) {
         ASSERT_LE(measured, text.size()) << '"' << text << '"';
         const double whole = ParseAmount(text);
         const double prefix = ParseAmount(std::string_view(text).substr(0, measured));
-        ASSERT_EQ(Bits(prefix), Bits(whole)) << '"' << text << '"';
+        ASSERT_EQ(BitsOf(prefix), BitsOf(whole)) << '"' << text << '"';
         // A number ends with a digit of its mantissa or exponent, or the point.
         if (measured > 0) {
             const char last = text[measured - 1];
