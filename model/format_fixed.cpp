@@ -101,15 +101,86 @@ constexpr std::uint64_t kSmallest17Digits = 10000000000000000u;
 constexpr std::uint64_t kSmallest18Digits = 100000000000000000u;
 constexpr std::uint64_t kSmallest19Digits = 1000000000000000000u;
 
-// Step 1 in 64-bit integers, for m * 2^e with m nonzero and below 2^53:
-// `digits` gets the first 17 significant digits rounded half away from zero
-// by the 18th, a number in [10^16, 10^17), and value ~ digits * 10^(decpt -
-// 17). With 2^b <= value < 2^(b+1), decpt is floor(b * log10(2)) + 1 or one
-// more; with p = 18 - that estimate, floor(value * 10^p) = floor(m * 5^p *
-// 2^(e+p)) has 18 or 19 digits and is exact: m * 5^p < 2^117 is one 128-bit
-// product for p <= 27, and the power of two is a shift. False where p is out
-// of that range (magnitudes below about 10^-9 or from 10^18 up).
-bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decpt) {
+// 10^19 < 2^64 < 10^20.
+constexpr int kMaxPowerOfTen64 = 19;
+
+// 10^k for 0 <= k <= 19: 5^k * 2^k.
+std::uint64_t PowerOfTen(int k) {
+    return kPowersOfFive64.value[k] << k;
+}
+
+#if defined(__OPTIMIZE_SIZE__)
+// floor(x / 10^k) for 1 <= k <= 19: built for size (kem.exe), one plain
+// division.
+std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
+    return (x >> k) / kPowersOfFive64.value[k];  // 10^k = 5^k * 2^k
+}
+#else
+// Built for speed, a division by a power of ten that varies from call to
+// call is a product with its reciprocal, which costs a multiplication
+// instead of a division or a jump through a table. floor(x / 10^k) =
+// floor(y / 5^k) with y = floor(x / 2^k) < 2^(64-k). For a divisor d and y <
+// 2^N, M = ceil(2^L / d) gives floor(y * M / 2^L) = floor(y / d) whenever d
+// <= 2^(L-N): with M * d = 2^L + r, 0 <= r < d, and y = q * d + t, y * M /
+// 2^L = q + t / d + y * r / (d * 2^L), and y * r < 2^N * 2^(L-N) keeps the
+// last two terms below (d - 1) / d + 1 / d = 1. Here L = 64 + s, where s is
+// the smallest shift with 2^(s+k) >= 5^k; then M < 2^64 for k >= 1.
+struct Reciprocal {
+    std::uint64_t multiplier;  // M = ceil(2^(64+s) / 5^k)
+    int shift;                 // s
+};
+
+constexpr Reciprocal MakeReciprocalOfPowerOfFive(int k) {
+    const std::uint64_t d = kPowersOfFive64.value[k];
+    int s = 0;
+    while ((std::uint64_t{1} << (s + k)) < d) {
+        ++s;
+    }
+    // floor(2^(64+s) / d) by long division, one bit at a time; the
+    // remainder stays below d < 2^45, so doubling it never overflows.
+    std::uint64_t quotient = 0;
+    std::uint64_t remainder = 1;
+    for (int bit = 0; bit < 64 + s; ++bit) {
+        remainder *= 2;
+        quotient *= 2;
+        if (remainder >= d) {
+            remainder -= d;
+            quotient |= 1;
+        }
+    }
+    return Reciprocal{quotient + (remainder != 0 ? 1 : 0), s};
+}
+
+struct ReciprocalTable {
+    Reciprocal entry[kMaxPowerOfTen64 + 1];
+};
+
+constexpr ReciprocalTable MakeReciprocalTable() {
+    ReciprocalTable table{};
+    for (int k = 1; k <= kMaxPowerOfTen64; ++k) {
+        table.entry[k] = MakeReciprocalOfPowerOfFive(k);
+    }
+    return table;
+}
+
+constexpr ReciprocalTable kReciprocals = MakeReciprocalTable();
+
+// floor(x / 10^k) for 1 <= k <= 19.
+std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
+    const Reciprocal& r = kReciprocals.entry[k];
+    return Multiply64(x >> k, r.multiplier).high >> r.shift;
+}
+#endif
+
+// Step 1's product, for m * 2^e with m nonzero and below 2^53: `scaled` gets
+// floor(value * 10^p), a number of 18 or 19 digits, and `power` gets p. With
+// 2^b <= value < 2^(b+1), value has floor(b * log10(2)) + 1 digits before
+// its point or one more (with the point in front: its decimal exponent); p
+// is 18 minus that estimate. floor(value * 10^p) = floor(m * 5^p * 2^(e+p))
+// is exact: m * 5^p < 2^116 is one 128-bit product for 0 <= p <= 27, and the
+// power of two is a shift. False where p is out of that range (magnitudes
+// below about 10^-9 or from 10^18 up).
+bool TryScaleToDigits(std::uint64_t m, int e, std::uint64_t& scaled, int& power) {
     const int estimate = FloorLog10PowerOfTwo(e + BitWidth64(m) - 1) + 1;
     const int p = 18 - estimate;
     if (p < 0 || p > kMaxPowerOfFive64) {
@@ -117,26 +188,80 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     }
     const Uint128 product = Multiply64(m, kPowersOfFive64.value[p]);
     const int shift = e + p;  // value * 10^p = product * 2^shift
-    std::uint64_t leading;
     if (shift >= 0) {
-        leading = product.low << shift;  // below 10^19: nothing is lost
-    } else if (shift > -64) {
-        leading = (product.low >> -shift) | (product.high << (64 + shift));
+        scaled = product.low << shift;  // below 10^19: nothing is lost
     } else if (shift > -128) {
-        leading = product.high >> (-shift - 64);
+        scaled = ShiftRight128(product, -shift);
     } else {
         return false;
     }
-    // One digit too many when the estimate was one low: floor(floor(x) / 10)
-    // = floor(x / 10). Chosen without a branch, which would be a coin toss.
-    const bool oneLow = leading >= kSmallest19Digits;
-    leading = oneLow ? leading / 10 : leading;
-    decpt = estimate + (oneLow ? 1 : 0);
-    digits = leading / 10 + (leading % 10 >= 5 ? 1 : 0);
+    power = p;
+    return true;
+}
+
+// Whether floor(value * 10^p) came out with 19 digits, the estimate of the
+// decimal exponent having been one low: then the 18th significant digit is
+// its tens digit, not its units digit.
+int ExtraDigit(std::uint64_t scaled) {
+    return scaled >= kSmallest19Digits ? 1 : 0;
+}
+
+// Step 1 in 64-bit integers: `digits` gets the first 17 significant digits
+// rounded half away from zero by the 18th, a number in [10^16, 10^17), and
+// value ~ digits * 10^(decpt - 17). With L = floor(value * 10^p) and o its
+// extra digit, the 18th digit is the units digit of floor(L / 10^o), so the
+// 17 digits are floor((floor(L / 10^o) + 5) / 10) = floor((L + 5 * 10^o) /
+// 10^(o+1)): a floor of a floor plus an integer merges into one.
+bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decpt) {
+    std::uint64_t scaled;
+    int p;
+    if (!TryScaleToDigits(m, e, scaled, p)) {
+        return false;
+    }
+    const int o = ExtraDigit(scaled);
+    digits = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o), o + 1);
+    decpt = 18 - p + o;
     if (digits == kSmallest18Digits) {
         digits = kSmallest17Digits;  // 99...9 became 100...0
         ++decpt;
     }
+    return true;
+}
+
+// Steps 1 and 2 in 64-bit integers: n = value rounded to `decimals` places
+// and scaled by 10^decimals, for value = m * 2^e with m nonzero and below
+// 2^53. With L = floor(value * 10^p) and o as in TrySeventeenDigits, the 17
+// digits D = floor((L + 5 * 10^o) / 10^(o+1)) stand for D * 10^(o + 1 - p).
+// Rounding that to the places, half away from zero again, drops the last j
+// = p - decimals - o - 1 digits of D: n = floor((D + 5 * 10^(j-1)) / 10^j),
+// or D itself for j = 0. The floors merge as in TrySeventeenDigits, so with
+// J = p - decimals = j + o + 1
+//
+//     n = floor((L + 5 * 10^o + 5 * 10^(J-1)) / 10^J),
+//
+// without the last term when j = 0. The sum stays below 10^19 + 50 + 5 *
+// 10^18 < 2^64 for J <= 19, and n <= 10^17: at most 17 digits were kept,
+// plus a carry. For J > 19 (j >= 18 - o) no digit of D reaches the last
+// place, and like the digit-string path the value rounds to 0. False for j
+// < 0, where more than 17 digits would stand before the last place (the
+// digit-string path pads with zeros), and where TryScaleToDigits is.
+bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, std::uint64_t& n) {
+    std::uint64_t scaled;
+    int p;
+    if (!TryScaleToDigits(m, e, scaled, p)) {
+        return false;
+    }
+    const int o = ExtraDigit(scaled);
+    const int bigJ = p - decimals;
+    if (bigJ < o + 1) {
+        return false;
+    }
+    if (bigJ > kMaxPowerOfTen64) {
+        n = 0;
+        return true;
+    }
+    const std::uint64_t placeHalf = bigJ > o + 1 ? 5 * PowerOfTen(bigJ - 1) : 0;
+    n = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o) + placeHalf, bigJ);
     return true;
 }
 
@@ -204,89 +329,12 @@ void BuildDecimalForm(double value, DecimalForm& form) {
     form.decpt = decpt;
 }
 
-// floor(x / 10^k) for 0 <= k <= 17. Built for speed, a division by a
-// constant is a multiply and a shift, while one by a variable power costs as
-// much as the rest of a text; built for size (kem.exe), one plain division.
-#if defined(__OPTIMIZE_SIZE__)
-std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
-    return (x >> k) / kPowersOfFive64.value[k];  // 10^k = 5^k * 2^k
-}
-#else
-std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
-    switch (k) {
-        case 0:
-            return x;
-        case 1:
-            return x / 10u;
-        case 2:
-            return x / 100u;
-        case 3:
-            return x / 1000u;
-        case 4:
-            return x / 10000u;
-        case 5:
-            return x / 100000u;
-        case 6:
-            return x / 1000000u;
-        case 7:
-            return x / 10000000u;
-        case 8:
-            return x / 100000000u;
-        case 9:
-            return x / 1000000000u;
-        case 10:
-            return x / 10000000000u;
-        case 11:
-            return x / 100000000000u;
-        case 12:
-            return x / 1000000000000u;
-        case 13:
-            return x / 10000000000000u;
-        case 14:
-            return x / 100000000000000u;
-        case 15:
-            return x / 1000000000000000u;
-        case 16:
-            return x / 10000000000000000u;
-        default:
-            return x / 100000000000000000u;
-    }
-}
-#endif
-
-#if !defined(__OPTIMIZE_SIZE__)
-// "00" to "99", for writing two digits per division.
-constexpr char kDigitPairs[] =
-    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-    "8081828384858687888990919293949596979899";
-#endif
-
 // The number of decimal digits of n < 10^19, 0 for 0: with b bits, n has
 // floor(b * log10(2)) digits or one more (1233 / 2^12 is log10(2) to within
-// 2^-14, exact enough for b <= 64); 10^t = 5^t * 2^t tells which.
+// 2^-14, exact enough for b <= 64); 10^t tells which.
 int CountDigits(std::uint64_t n) {
     const int t = (BitWidth64(n) * 1233) >> 12;
-    return t + (n >= (kPowersOfFive64.value[t] << t) ? 1 : 0);
-}
-
-// Writes the lowest `count` digits of n just before `end`, two at a time
-// where the build is for speed, takes them off n, and returns where they
-// begin.
-char* WriteDigitsBefore(char* end, std::uint64_t& n, int count) {
-#if !defined(__OPTIMIZE_SIZE__)
-    for (; count >= 2; count -= 2) {
-        const std::uint64_t pair = n % 100;
-        n /= 100;
-        end -= 2;
-        std::memcpy(end, kDigitPairs + 2 * pair, 2);
-    }
-#endif
-    for (; count > 0; --count) {
-        *--end = static_cast<char>('0' + n % 10);
-        n /= 10;
-    }
-    return end;
+    return t + (n >= PowerOfTen(t) ? 1 : 0);
 }
 
 // The length of the whole text: the body padded with blanks to minWidth.
@@ -309,10 +357,163 @@ bool FitsWithPadding(std::size_t bodyLength, int minWidth, char* out, std::size_
 // writes, so 17 places keep every text within 19 digits.
 constexpr int kMaxIntegerPathDecimals = 17;
 
+// How a scaled figure n = the figure * 10^decimals is laid out: sign,
+// integer part (at least "0"), point, `decimals` places, and blanks in front
+// up to the minimum width.
+struct FixedLayout {
+    bool negative;
+    int decimals;
+    int integerDigits;
+    std::size_t bodyLength;  // without the blanks
+    std::size_t padding;
+    std::size_t length;  // of the whole text
+};
+
+FixedLayout LayOutScaledFigure(bool negative, std::uint64_t n, int decimals) {
+    const int significantDigits = CountDigits(n);
+    const int digitCount = significantDigits > decimals ? significantDigits : decimals + 1;
+    FixedLayout layout{};
+    layout.negative = negative;
+    layout.decimals = decimals;
+    layout.integerDigits = digitCount - decimals;
+    layout.bodyLength =
+        (negative ? 1u : 0u) + static_cast<std::size_t>(digitCount) + (decimals > 0 ? 1u : 0u);
+    return layout;
+}
+
+// Writes the text one character at a time from its end: the plain way, for
+// any layout and any room.
+void WriteByDigits(const FixedLayout& layout, std::uint64_t n, char* out) {
+    char* p = out + layout.length;
+    *p = '\0';
+    for (int i = 0; i < layout.decimals; ++i) {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    if (layout.decimals > 0) {
+        *--p = '.';
+    }
+    for (int i = 0; i < layout.integerDigits; ++i) {
+        *--p = static_cast<char>('0' + n % 10);
+        n /= 10;
+    }
+    if (layout.negative) {
+        *--p = '-';
+    }
+    while (p != out) {
+        *--p = ' ';
+    }
+}
+
+#if !defined(__OPTIMIZE_SIZE__)
+// Built for speed, the digits are made eight at a time in a word and the
+// text is written in whole words from left to right: each word may run past
+// its part of the text, and the next word, written after it, covers that.
+// The last word holds the point, the places and the terminator, and runs up
+// to 7 bytes past the terminator, so this way needs that much room in `out`.
+constexpr std::size_t kWordBytes = 8;
+constexpr int kWordDecimals = 6;  // the point, 6 places and a terminator fill a word
+
+// The eight decimal digits of x < 10^8, leading zeros included, as a word
+// whose lowest byte is the first digit. The digits are split in halving
+// steps with every part in its own lane of the word, so each step is one
+// multiplication for all lanes: x / 10^4 and x % 10^4 in 32-bit lanes, each
+// of those by 100 into 16-bit lanes, each of those by 10 into bytes.
+// floor(a * 10486 / 2^20) = floor(a / 100) for a < 10^4 (the error a *
+// 2.3e-7 stays below 0.01), and floor(c * 103 / 2^10) = floor(c / 10) for c
+// < 100 (the error c * 5.9e-4 stays below 0.1). No lane's product reaches
+// the next lane, and what a shift brings down from a higher lane falls
+// outside the mask.
+std::uint64_t EncodeEightDigits(std::uint32_t x) {
+    const std::uint64_t halves = (x / 10000) | (static_cast<std::uint64_t>(x % 10000) << 32);
+    const std::uint64_t hundreds = ((halves * 10486) >> 20) & 0x0000007F0000007Fu;
+    const std::uint64_t pairs = hundreds | ((halves - hundreds * 100) << 16);
+    const std::uint64_t tens = ((pairs * 103) >> 10) & 0x000F000F000F000Fu;
+    return (tens | ((pairs - tens * 10) << 8)) + 0x3030303030303030u;
+}
+
+// Stores a word whose lowest byte goes first, on any host.
+void StoreWord(char* at, std::uint64_t word) {
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+    word = __builtin_bswap64(word);
+#endif
+    std::memcpy(at, &word, sizeof word);
+}
+
+// The last `count` (1 to 8) of the eight digits of x < 10^8, in the lowest
+// bytes of a word whose higher bytes are zero.
+std::uint64_t EncodeLastDigits(std::uint64_t x, int count) {
+    return EncodeEightDigits(static_cast<std::uint32_t>(x)) >> (8 * (8 - count));
+}
+
+constexpr std::uint64_t kEightDigits = 100000000;  // 10^8
+
+bool FitsWordByWord(const FixedLayout& layout, std::size_t outSize) {
+    const std::size_t tail =
+        layout.decimals > 0 ? static_cast<std::size_t>(layout.decimals) + 1 : 0;
+    return layout.decimals <= kWordDecimals && layout.length - tail + kWordBytes <= outSize;
+}
+
+void WriteByWords(const FixedLayout& layout, std::uint64_t n, char* out) {
+    for (std::size_t i = 0; i < layout.padding; i += kWordBytes) {
+        StoreWord(out + i, 0x2020202020202020u);
+    }
+    // The sign without a branch: a '-' that is not wanted is covered by the
+    // first digits.
+    char* p = out + layout.padding;
+    *p = '-';
+    p += layout.negative ? 1 : 0;
+    std::uint64_t integer = n;
+    std::uint64_t places = 0;
+    if (layout.decimals > 0) {
+        integer = DivideByPowerOfTen(n, layout.decimals);
+        places = n - integer * PowerOfTen(layout.decimals);
+    }
+    // The integer part in blocks of eight digits, the first block short.
+    int left = layout.integerDigits;
+    for (int block = 2; block >= 1; --block) {
+        if (left > 8 * block) {
+            const std::uint64_t unit = block == 2 ? kEightDigits * kEightDigits : kEightDigits;
+            const std::uint64_t head = integer / unit;
+            StoreWord(p, EncodeLastDigits(head, left - 8 * block));
+            p += left - 8 * block;
+            integer -= head * unit;
+            left = 8 * block;
+        }
+    }
+    StoreWord(p, EncodeLastDigits(integer, left));
+    p += left;
+    // The point, the places and the terminator (a zero byte of the word).
+    std::uint64_t tail = 0;
+    if (layout.decimals > 0) {
+        tail = '.' | (EncodeLastDigits(places, layout.decimals) << 8);
+    }
+    StoreWord(p, tail);
+}
+#endif
+
+// Steps 3 and 4 for n, the figure scaled by 10^decimals.
+void WriteScaledFigure(bool negative, std::uint64_t n, int minWidth, int decimals, char* out,
+                       std::size_t outSize, std::size_t& length) {
+    FixedLayout layout = LayOutScaledFigure(negative, n, decimals);
+    if (!FitsWithPadding(layout.bodyLength, minWidth, out, outSize, length)) {
+        return;
+    }
+    layout.length = length;
+    layout.padding = length - layout.bodyLength;
+#if !defined(__OPTIMIZE_SIZE__)
+    if (FitsWordByWord(layout, outSize)) {
+        WriteByWords(layout, n, out);
+        return;
+    }
+#endif
+    WriteByDigits(layout, n, out);
+}
+
 // Steps 1 to 4 for values whose rounded figure, scaled by 10^decimals, is an
-// integer below 10^18: n = the figure without its point. False when the
-// digit-string path is needed (non-finite values, more than 17 digits before
-// the last place, magnitudes TrySeventeenDigits leaves out).
+// integer of at most 18 digits. False when the digit-string path is needed
+// (non-finite values, more than 17 digits before the last place, magnitudes
+// TryScaleToDigits leaves out).
 bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std::size_t outSize,
                         std::size_t& length) {
     const DoubleParts parts = DecodeDouble(value);
@@ -323,50 +524,10 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
     std::uint64_t n = 0;
     if (parts.significand == 0) {
         negative = false;  // zero of either sign
-    } else {
-        std::uint64_t digits;
-        int decpt;
-        if (!TrySeventeenDigits(parts.significand, parts.exponent, digits, decpt)) {
-            return false;
-        }
-        const int kept = decimals + decpt;  // digits before the last place
-        if (kept > kSignificantDigits) {
-            return false;
-        }
-        if (kept >= 0) {
-            // Step 2: half away from zero on the digit after the last kept
-            // one; adding half a unit carries exactly when that digit is 5
-            // or more.
-            const int dropped = kSignificantDigits - kept;
-            // Half of 10^dropped = 5^dropped * 2^dropped.
-            const std::uint64_t halfUnit =
-                dropped == 0 ? 0 : kPowersOfFive64.value[dropped] << (dropped - 1);
-            n = DivideByPowerOfTen(digits + halfUnit, dropped);
-        }
+    } else if (!TryRoundToPlaces(parts.significand, parts.exponent, decimals, n)) {
+        return false;
     }
-    // Step 3: sign, integer part (at least "0"), point, `decimals` places,
-    // written from the end backwards once the length is known.
-    const int significantDigits = CountDigits(n);
-    const int digitCount = significantDigits > decimals ? significantDigits : decimals + 1;
-    const std::size_t bodyLength =
-        (negative ? 1u : 0u) + static_cast<std::size_t>(digitCount) + (decimals > 0 ? 1u : 0u);
-    if (!FitsWithPadding(bodyLength, minWidth, out, outSize, length)) {
-        return true;
-    }
-    char* p = out + length;
-    *p = '\0';
-    if (decimals > 0) {
-        p = WriteDigitsBefore(p, n, decimals);
-        *--p = '.';
-    }
-    p = WriteDigitsBefore(p, n, digitCount - decimals);
-    if (negative) {
-        *--p = '-';
-    }
-    // Step 4: blanks in front up to the minimum width.
-    while (p != out) {
-        *--p = ' ';
-    }
+    WriteScaledFigure(negative, n, minWidth, decimals, out, outSize, length);
     return true;
 }
 

@@ -71,10 +71,64 @@ WideFloat WideConstant(double value) {
     return Widen(value);
 }
 
+#if !defined(__OPTIMIZE_SIZE__)
+// Built for speed, the figures are first worked out in plain double
+// arithmetic, which gives the same bits as the wide operations whenever
+// every operation's exact result lies in the normal range: both then round
+// it to 53 significant bits, and nothing overflows or underflows. A double
+// result proves that when it is finite and above the smallest normal,
+// 2^-1022, in magnitude (an exact result below 2^-1022 rounds to at most
+// 2^-1022); this test asks for an exponent field of at least 2, that is
+// 2^-1021 and up. Zeros, infinities, not-a-numbers and the ends of the range
+// go through the wide operations.
+bool IsInsideNormalRange(double result) {
+    const std::uint64_t field = (BitsOf(result) & kExponentMask) >> kFractionBits;
+    return field - 2 < kExponentFieldMax - 2;
+}
+#endif
+
 // A percentage dividend / divisor * 100, computed wide (the quotient is not
 // narrowed before the multiplication).
 WideFloat WidePercentage(double dividend, double divisor) {
+#if !defined(__OPTIMIZE_SIZE__)
+    const double quotient = dividend / divisor;
+    const double percentage = quotient * 100.0;
+    if (IsInsideNormalRange(quotient) && IsInsideNormalRange(percentage)) {
+        return NormalizeWide(percentage, 0);
+    }
+#endif
     return MultiplyWide(DivideWide(Widen(dividend), Widen(divisor)), WideConstant(100.0));
+}
+
+// buyPerMonth / sellPerMonth, rounded once and narrowed.
+double MonthsOfSupply(double buyPerMonth, double sellPerMonth) {
+#if !defined(__OPTIMIZE_SIZE__)
+    const double quotient = buyPerMonth / sellPerMonth;
+    if (IsInsideNormalRange(quotient)) {
+        return quotient;
+    }
+#endif
+    return Narrow(DivideWide(Widen(buyPerMonth), Widen(sellPerMonth)));
+}
+
+// ComputeFigures through the wide operations alone.
+InventoryFigures ComputeFiguresWidely(const InventoryInputs& inputs) {
+    const WideFloat price = Widen(inputs.price);
+    const WideFloat cost = Widen(inputs.cost);
+    const WideFloat bought = Widen(inputs.buyPerMonth);
+    const WideFloat sold = Widen(inputs.sellPerMonth);
+    const WideFloat twelve = WideConstant(12.0);
+
+    InventoryFigures figures;
+    // annualSales = (sellPerMonth * price) * 12
+    figures.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), twelve));
+    // grossProfit = annualSales - ((cost * sellPerMonth) * 12); the subtrahend
+    // stays wide, so an overflowed annualSales gives an infinity, not a NaN.
+    figures.grossProfit = Narrow(
+        SubtractWide(Widen(figures.annualSales), MultiplyWide(MultiplyWide(cost, sold), twelve)));
+    // averageInventory = (buyPerMonth * cost) * 0.5
+    figures.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), WideConstant(0.5)));
+    return figures;
 }
 
 }  // namespace
@@ -93,22 +147,27 @@ InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::
 // wide exponent, and each figure is narrowed to a double once it is complete:
 // the order and the narrowing points fix the last bit of the results.
 InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
-    const WideFloat price = Widen(inputs.price);
-    const WideFloat cost = Widen(inputs.cost);
-    const WideFloat bought = Widen(inputs.buyPerMonth);
-    const WideFloat sold = Widen(inputs.sellPerMonth);
-    const WideFloat twelve = WideConstant(12.0);
-
-    InventoryFigures figures;
-    // annualSales = (sellPerMonth * price) * 12
-    figures.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), twelve));
-    // grossProfit = annualSales - ((cost * sellPerMonth) * 12); the subtrahend
-    // stays wide, so an overflowed annualSales gives an infinity, not a NaN.
-    figures.grossProfit = Narrow(
-        SubtractWide(Widen(figures.annualSales), MultiplyWide(MultiplyWide(cost, sold), twelve)));
-    // averageInventory = (buyPerMonth * cost) * 0.5
-    figures.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), WideConstant(0.5)));
-    return figures;
+#if !defined(__OPTIMIZE_SIZE__)
+    // The same operations in the same order in plain doubles, kept when every
+    // result is inside the normal range (see IsInsideNormalRange).
+    const double sales = inputs.sellPerMonth * inputs.price;
+    const double annualSales = sales * 12.0;
+    const double costs = inputs.cost * inputs.sellPerMonth;
+    const double annualCosts = costs * 12.0;
+    const double grossProfit = annualSales - annualCosts;
+    const double stock = inputs.buyPerMonth * inputs.cost;
+    const double averageInventory = stock * 0.5;
+    if (IsInsideNormalRange(sales) & IsInsideNormalRange(annualSales) & IsInsideNormalRange(costs) &
+        IsInsideNormalRange(annualCosts) & IsInsideNormalRange(grossProfit) &
+        IsInsideNormalRange(stock) & IsInsideNormalRange(averageInventory)) {
+        InventoryFigures figures;
+        figures.annualSales = annualSales;
+        figures.grossProfit = grossProfit;
+        figures.averageInventory = averageInventory;
+        return figures;
+    }
+#endif
+    return ComputeFiguresWidely(inputs);
 }
 
 void FormatMoneyText(double amount, char (&out)[kResultTextSize]) {
@@ -128,8 +187,7 @@ void FormatGrossProfitPercentText(double grossProfit, double annualSales,
 
 void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]) {
     if (!CountsAsZero(sellPerMonth)) {
-        FormatTemplate("", Narrow(DivideWide(Widen(buyPerMonth), Widen(sellPerMonth))), 1, "  ",
-                       out);
+        FormatTemplate("", MonthsOfSupply(buyPerMonth, sellPerMonth), 1, "  ", out);
     } else if (!CountsAsZero(buyPerMonth)) {
         CopyText(kInfiniteText, out);
     } else {
@@ -227,10 +285,10 @@ bool IsAllWhiteSpace(std::string_view text) {
 }
 
 // The value of a quotient text whose zero cases are "Infinite" and a zero
-// text: +infinity, 0, or the quotient itself.
-double QuotientValue(double dividend, double divisor, WideFloat quotient) {
+// text: +infinity, 0, or the quotient itself (narrowed).
+double QuotientValue(double dividend, double divisor, double quotient) {
     if (!CountsAsZero(divisor)) {
-        return Narrow(quotient);
+        return quotient;
     }
     return CountsAsZero(dividend) ? 0.0 : DoubleFromBits(kInfinityBits);
 }
@@ -253,12 +311,12 @@ bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
 }
 
 double GrossProfitPercentValue(double grossProfit, double annualSales) {
-    return QuotientValue(grossProfit, annualSales, WidePercentage(grossProfit, annualSales));
+    return QuotientValue(grossProfit, annualSales,
+                         Narrow(WidePercentage(grossProfit, annualSales)));
 }
 
 double MonthsSupplyValue(double buyPerMonth, double sellPerMonth) {
-    return QuotientValue(buyPerMonth, sellPerMonth,
-                         DivideWide(Widen(buyPerMonth), Widen(sellPerMonth)));
+    return QuotientValue(buyPerMonth, sellPerMonth, MonthsOfSupply(buyPerMonth, sellPerMonth));
 }
 
 double ReturnOnInventoryValue(double grossProfit, double averageInventory) {

@@ -32,3 +32,16 @@ inline Uint128 Multiply64(std::uint64_t a, std::uint64_t b) {
                    (middle << 32) | (lowLow & 0xFFFFFFFFu)};
 #endif
 }
+
+// floor(x / 2^s), which must fit 64 bits, for 0 < s < 128.
+inline std::uint64_t ShiftRight128(Uint128 x, int s) {
+#if defined(__SIZEOF_INT128__)
+    __extension__ typedef unsigned __int128 NativeUint128;
+    return static_cast<std::uint64_t>(((static_cast<NativeUint128>(x.high) << 64) | x.low) >> s);
+#else
+    if (s >= 64) {
+        return x.high >> (s - 64);
+    }
+    return (x.low >> s) | (x.high << (64 - s));
+#endif
+}
