@@ -39,12 +39,16 @@ ResultTexts FormatTotalsTexts(const CatalogueTotals& totals) {
     double averageInventory = ReadSum(totals.averageInventory);
 
     ResultTexts texts;
-    FormatMoneyText(annualSales, texts.text[kAnnualSales]);
-    FormatMoneyText(grossProfit, texts.text[kGrossProfit]);
-    FormatGrossProfitPercentText(grossProfit, annualSales, texts.text[kGrossProfitPercent]);
+    std::size_t* length = texts.length;
+    length[kAnnualSales] = FormatMoneyText(annualSales, texts.text[kAnnualSales]);
+    length[kGrossProfit] = FormatMoneyText(grossProfit, texts.text[kGrossProfit]);
+    length[kGrossProfitPercent] =
+        FormatGrossProfitPercentText(grossProfit, annualSales, texts.text[kGrossProfitPercent]);
     texts.text[kMonthsSupply][0] = '\0';
-    FormatMoneyText(averageInventory, texts.text[kAverageInventory]);
-    FormatReturnOnInventoryText(grossProfit, averageInventory, texts.text[kReturnOnInventory]);
+    length[kMonthsSupply] = 0;
+    length[kAverageInventory] = FormatMoneyText(averageInventory, texts.text[kAverageInventory]);
+    length[kReturnOnInventory] =
+        FormatReturnOnInventoryText(grossProfit, averageInventory, texts.text[kReturnOnInventory]);
     return texts;
 }
 

@@ -29,6 +29,18 @@ CsvQuoting MakeCsvQuoting(char delimiter) {
     return quoting;
 }
 
+CsvFieldForm ClassifyCsvField(std::string_view field, const CsvQuoting& quoting) {
+    unsigned char classes = 0;
+    for (char c : field) {
+        classes |= quoting.byteClass[static_cast<unsigned char>(c)];
+    }
+    if ((classes & kQuote) != 0) {
+        return kCsvQuotedDoubling;
+    }
+    const bool blankAtEnd = !field.empty() && (field.front() == ' ' || field.back() == ' ');
+    return classes != 0 || blankAtEnd ? kCsvQuoted : kCsvPlain;
+}
+
 void AppendCsvField(ByteSink& sink, std::string_view field, const CsvQuoting& quoting) {
     const std::size_t size = field.size();
     const bool blankAtEnd = size != 0 && (field.front() == ' ' || field.back() == ' ');

@@ -17,6 +17,11 @@ struct CsvQuoting {
 
 CsvQuoting MakeCsvQuoting(char delimiter);
 
+// How AppendCsvField writes a field.
+enum CsvFieldForm { kCsvPlain, kCsvQuoted, kCsvQuotedDoubling };
+
+CsvFieldForm ClassifyCsvField(std::string_view field, const CsvQuoting& quoting);
+
 // Appends `field`, in double quotes (inner quotes doubled) when it holds the
 // delimiter, a quote, CR or LF, or begins or ends with a blank: the result
 // texts keep their blanks, and some spreadsheet imports trim unquoted fields.

@@ -51,10 +51,5 @@ FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], bool 
             read[i] = rewritten.text[i];
         }
     }
-    FigureReading reading;
-    reading.inputs = ParseInputs(read[0], read[1], read[2], read[3]);
-    for (std::size_t i = 0; i < kFigureCount; ++i) {
-        reading.readWhole[i] = IsInputReadWhole(read[i], IsMoneyFigure(i));
-    }
-    return reading;
+    return ReadInputs(read[0], read[1], read[2], read[3]);
 }

@@ -18,10 +18,9 @@
 // way still shows as not read whole.
 void RewriteDecimalComma(std::string_view figure, std::string& out);
 
-struct FigureReading {
-    InventoryInputs inputs;
-    bool readWhole[kFigureCount];
-};
+// The four figures, and for each whether it was read whole.
+using FigureReading = InputReading;
+static_assert(sizeof FigureReading::readWhole == kFigureCount, "one flag per figure");
 
 // Room for the rewritten figures of one row, reused from row to row so that
 // it stops growing once it holds the longest figure.

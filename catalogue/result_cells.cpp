@@ -34,7 +34,7 @@ ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
     ResultCells cells;
     for (int field = 0; field < kResultCount; ++field) {
         char* text = texts.text[field];
-        const std::size_t length = std::strlen(text);
+        const std::size_t length = texts.length[field];
         if (decimalComma) {
             UseDecimalComma(text, length);
         }

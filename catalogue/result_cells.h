@@ -13,7 +13,11 @@
 constexpr std::size_t kNumberTextSize = 320;
 
 // Views of the six cells, into texts the caller keeps; an empty cell for no
-// number.
+// number. Each view starts a text buffer of at least kCellBufferBytes bytes,
+// so a writer may copy a short cell in whole words that run past its end.
+constexpr std::size_t kCellBufferBytes = kResultTextSize;
+static_assert(kNumberTextSize >= kCellBufferBytes, "number texts are cell buffers too");
+
 struct ResultCells {
     std::string_view cell[kResultCount];
 };

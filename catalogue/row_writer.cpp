@@ -1,5 +1,7 @@
 #include "row_writer.h"
 
+#include <cstring>
+
 #include "csv_writer.h"
 #include "hex_float.h"
 #include "json_text.h"
@@ -117,6 +119,70 @@ std::string_view TotalsLabel(const TotalsLabels& labels, std::size_t index) {
     return index == labels.priceColumn ? kTotalsRowName : std::string_view();
 }
 
+// A cell of at most this many bytes is copied as this many bytes at once:
+// its buffer has room (kCellBufferBytes), and so has the output.
+constexpr std::size_t kShortCell = 32;
+static_assert(kShortCell <= kCellBufferBytes, "short cells are read within their buffers");
+
+char* CopyCell(char* to, std::string_view cell) {
+    if (cell.size() <= kShortCell) {
+        std::memcpy(to, cell.data(), kShortCell);
+    } else {
+        std::memcpy(to, cell.data(), cell.size());
+    }
+    return to + cell.size();
+}
+
+// A result cell as AppendCsvField writes it, into room already reserved.
+char* WriteCsvCell(char* to, std::string_view cell, const CsvQuoting& quoting) {
+    switch (ClassifyCsvField(cell, quoting)) {
+        case kCsvPlain:
+            return CopyCell(to, cell);
+        case kCsvQuoted:
+            *to = '"';
+            to = CopyCell(to + 1, cell);
+            *to = '"';
+            return to + 1;
+        case kCsvQuotedDoubling:
+            break;
+    }
+    *to++ = '"';
+    for (char c : cell) {
+        if (c == '"') {
+            *to++ = '"';
+        }
+        *to++ = c;
+    }
+    *to++ = '"';
+    return to;
+}
+
+// The six result cells and the row's end, written into room reserved once
+// for all of them: each cell at most doubles with its quotes, and the last
+// one may be copied kShortCell bytes long.
+void WriteResultCells(ByteSink& sink, bool csv, char separator, const CsvQuoting& quoting,
+                      const ResultCells& cells) {
+    std::size_t room = kCsvRecordEnd.size() + kShortCell;
+    for (const std::string_view& cell : cells.cell) {
+        room += 2 * cell.size() + 3;
+    }
+    char* const start = ReserveBytes(sink, room);
+    char* p = start;
+    for (int field = 0; field < kResultCount; ++field) {
+        if (field != 0) {
+            *p++ = separator;
+        }
+        p = csv ? WriteCsvCell(p, cells.cell[field], quoting) : CopyCell(p, cells.cell[field]);
+    }
+    if (csv) {
+        std::memcpy(p, kCsvRecordEnd.data(), kCsvRecordEnd.size());
+        p += kCsvRecordEnd.size();
+    } else {
+        *p++ = kTsvLineEnd;
+    }
+    sink.used += static_cast<std::size_t>(p - start);
+}
+
 // The common case, kept lean because it runs once per row of a catalogue of
 // millions: CSV or tab-separated output, no parsed figures.
 void WriteDelimitedItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
@@ -140,21 +206,7 @@ void WriteDelimitedItemRow(ByteSink& sink, const RowFormat& format, const Header
         }
         AppendChar(sink, separator);
     }
-    for (int field = 0; field < kResultCount; ++field) {
-        if (field != 0) {
-            AppendChar(sink, separator);
-        }
-        if (csv) {
-            AppendCsvField(sink, cells.cell[field], format.quoting);
-        } else {
-            AppendText(sink, cells.cell[field]);
-        }
-    }
-    if (csv) {
-        AppendText(sink, kCsvRecordEnd);
-    } else {
-        AppendChar(sink, kTsvLineEnd);
-    }
+    WriteResultCells(sink, csv, separator, format.quoting, cells);
 }
 
 }  // namespace

@@ -45,26 +45,30 @@ bool CountsAsZero(double value) {
     return value == 0.0 || IsNaNBits(BitsOf(value));
 }
 
-void CopyText(const char* text, char (&out)[kResultTextSize]) {
-    std::strncpy(out, text, kResultTextSize - 1);
-    out[kResultTextSize - 1] = '\0';
+// Copies one of the fixed texts above; returns its length.
+template <std::size_t kSize>
+std::size_t CopyText(const char (&text)[kSize], char (&out)[kResultTextSize]) {
+    static_assert(kSize <= kResultTextSize, "a fixed text fits a result text");
+    std::memcpy(out, text, kSize);
+    return kSize - 1;
 }
 
 // prefix + FormatFixed(value, width, 2) + suffix, or kTooLargeText when the
-// whole would not fit in the result buffer.
-void FormatTemplate(const char* prefix, double value, int width, const char* suffix,
-                    char (&out)[kResultTextSize]) {
-    const std::size_t prefixLength = std::strlen(prefix);
-    const std::size_t suffixLength = std::strlen(suffix);
+// whole would not fit in the result buffer; returns the text's length.
+template <std::size_t kPrefixSize, std::size_t kSuffixSize>
+std::size_t FormatTemplate(const char (&prefix)[kPrefixSize], double value, int width,
+                           const char (&suffix)[kSuffixSize], char (&out)[kResultTextSize]) {
+    constexpr std::size_t prefixLength = kPrefixSize - 1;
+    constexpr std::size_t suffixLength = kSuffixSize - 1;
     char* number = out + prefixLength;
     const std::size_t room = kResultTextSize - prefixLength - suffixLength;
     const std::size_t length = FormatFixed(value, width, kResultDecimals, number, room);
     if (length >= room) {
-        CopyText(kTooLargeText, out);
-        return;
+        return CopyText(kTooLargeText, out);
     }
     std::memcpy(out, prefix, prefixLength);
-    std::memcpy(number + length, suffix, suffixLength + 1);
+    std::memcpy(number + length, suffix, kSuffixSize);
+    return prefixLength + length + suffixLength;
 }
 
 WideFloat WideConstant(double value) {
@@ -170,29 +174,30 @@ InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
     return ComputeFiguresWidely(inputs);
 }
 
-void FormatMoneyText(double amount, char (&out)[kResultTextSize]) {
-    FormatTemplate("$", amount, 1, "  ", out);
+std::size_t FormatMoneyText(double amount, char (&out)[kResultTextSize]) {
+    return FormatTemplate("$", amount, 1, "  ", out);
 }
 
-void FormatGrossProfitPercentText(double grossProfit, double annualSales,
-                                  char (&out)[kResultTextSize]) {
+std::size_t FormatGrossProfitPercentText(double grossProfit, double annualSales,
+                                         char (&out)[kResultTextSize]) {
     if (!CountsAsZero(annualSales)) {
-        FormatTemplate("", Narrow(WidePercentage(grossProfit, annualSales)), 1, "%", out);
-    } else if (!CountsAsZero(grossProfit)) {
-        CopyText(kInfiniteText, out);
-    } else {
-        CopyText(kZeroPercentText, out);
+        return FormatTemplate("", Narrow(WidePercentage(grossProfit, annualSales)), 1, "%", out);
     }
+    if (!CountsAsZero(grossProfit)) {
+        return CopyText(kInfiniteText, out);
+    }
+    return CopyText(kZeroPercentText, out);
 }
 
-void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]) {
+std::size_t FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
+                                   char (&out)[kResultTextSize]) {
     if (!CountsAsZero(sellPerMonth)) {
-        FormatTemplate("", MonthsOfSupply(buyPerMonth, sellPerMonth), 1, "  ", out);
-    } else if (!CountsAsZero(buyPerMonth)) {
-        CopyText(kInfiniteText, out);
-    } else {
-        CopyText(kZeroMonthsText, out);
+        return FormatTemplate("", MonthsOfSupply(buyPerMonth, sellPerMonth), 1, "  ", out);
     }
+    if (!CountsAsZero(buyPerMonth)) {
+        return CopyText(kInfiniteText, out);
+    }
+    return CopyText(kZeroMonthsText, out);
 }
 
 namespace {
@@ -218,26 +223,22 @@ ReturnBand ClassifyReturn(double grossProfit, double averageInventory, WideFloat
 
 }  // namespace
 
-void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
-                                 char (&out)[kResultTextSize]) {
+std::size_t FormatReturnOnInventoryText(double grossProfit, double averageInventory,
+                                        char (&out)[kResultTextSize]) {
     WideFloat r = {};
     switch (ClassifyReturn(grossProfit, averageInventory, r)) {
         case kReturnZero:
-            CopyText(kZeroPercentText, out);
-            return;
+            return CopyText(kZeroPercentText, out);
         case kReturnShown:
-            FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
-            return;
+            return FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
         case kReturnNegative:
-            CopyText(kNegativeText, out);
-            return;
+            return CopyText(kNegativeText, out);
         case kReturnAboveLimit:
-            CopyText(kAboveLimitText, out);
-            return;
+            return CopyText(kAboveLimitText, out);
         case kReturnInfinite:
-            CopyText(kInfiniteText, out);
-            return;
+            break;
     }
+    return CopyText(kInfiniteText, out);
 }
 
 ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value) {
@@ -260,14 +261,17 @@ ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& v
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
     const InventoryFigures figures = ComputeFigures(inputs);
     ResultTexts texts;
-    FormatMoneyText(figures.annualSales, texts.text[kAnnualSales]);
-    FormatMoneyText(figures.grossProfit, texts.text[kGrossProfit]);
-    FormatGrossProfitPercentText(figures.grossProfit, figures.annualSales,
-                                 texts.text[kGrossProfitPercent]);
-    FormatMonthsSupplyText(inputs.buyPerMonth, inputs.sellPerMonth, texts.text[kMonthsSupply]);
-    FormatMoneyText(figures.averageInventory, texts.text[kAverageInventory]);
-    FormatReturnOnInventoryText(figures.grossProfit, figures.averageInventory,
-                                texts.text[kReturnOnInventory]);
+    std::size_t* length = texts.length;
+    length[kAnnualSales] = FormatMoneyText(figures.annualSales, texts.text[kAnnualSales]);
+    length[kGrossProfit] = FormatMoneyText(figures.grossProfit, texts.text[kGrossProfit]);
+    length[kGrossProfitPercent] = FormatGrossProfitPercentText(
+        figures.grossProfit, figures.annualSales, texts.text[kGrossProfitPercent]);
+    length[kMonthsSupply] =
+        FormatMonthsSupplyText(inputs.buyPerMonth, inputs.sellPerMonth, texts.text[kMonthsSupply]);
+    length[kAverageInventory] =
+        FormatMoneyText(figures.averageInventory, texts.text[kAverageInventory]);
+    length[kReturnOnInventory] = FormatReturnOnInventoryText(
+        figures.grossProfit, figures.averageInventory, texts.text[kReturnOnInventory]);
     return texts;
 }
 
@@ -295,19 +299,43 @@ double QuotientValue(double dividend, double divisor, double quotient) {
 
 }  // namespace
 
-bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
+namespace {
+
+// One field as ParseInputs reads it, and in `readWhole` whether nothing but
+// white space is left over.
+double ReadField(std::string_view text, bool skipsDollar, bool& readWhole) {
     const std::string_view read = CutToReadLimit(text);
     const std::size_t numberStart = skipsDollar ? read.size() - SkipDollar(read).size() : 0;
     // remove_prefix, not substr: see CutToReadLimit.
     std::string_view number = read;
     number.remove_prefix(numberStart);
-    const std::size_t numberLength = MeasureAmount(number);
-    if (numberLength == 0) {
-        return IsAllWhiteSpace(text);
+    const AmountReading amount = ReadAmount(number);
+    if (amount.length == 0) {
+        readWhole = IsAllWhiteSpace(text);
+    } else {
+        std::string_view rest = text;
+        rest.remove_prefix(numberStart + amount.length);
+        readWhole = IsAllWhiteSpace(rest);
     }
-    std::string_view rest = text;
-    rest.remove_prefix(numberStart + numberLength);
-    return IsAllWhiteSpace(rest);
+    return amount.value;
+}
+
+}  // namespace
+
+bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
+    bool readWhole = false;
+    ReadField(text, skipsDollar, readWhole);
+    return readWhole;
+}
+
+InputReading ReadInputs(std::string_view price, std::string_view cost, std::string_view bought,
+                        std::string_view sold) {
+    InputReading reading;
+    reading.inputs.price = ReadField(price, true, reading.readWhole[0]);
+    reading.inputs.cost = ReadField(cost, true, reading.readWhole[1]);
+    reading.inputs.buyPerMonth = ReadField(bought, false, reading.readWhole[2]);
+    reading.inputs.sellPerMonth = ReadField(sold, false, reading.readWhole[3]);
+    return reading;
 }
 
 double GrossProfitPercentValue(double grossProfit, double annualSales) {

@@ -37,6 +37,7 @@ extern const char* const kResultLabels[kResultCount];
 
 struct ResultTexts {
     char text[kResultCount][kResultTextSize];
+    std::size_t length[kResultCount];  // of each text, without its terminator
 };
 
 // The money figures of one item, each already narrowed to a double.
@@ -59,13 +60,14 @@ ResultTexts ComputeResultTexts(const InventoryInputs& inputs);
 
 // The templates behind the result texts, for front ends that show figures of
 // their own (catalogue totals). Each writes a text of at most
-// kResultTextSize - 1 characters, or kTooLargeText.
-void FormatMoneyText(double amount, char (&out)[kResultTextSize]);
-void FormatGrossProfitPercentText(double grossProfit, double annualSales,
-                                  char (&out)[kResultTextSize]);
-void FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth, char (&out)[kResultTextSize]);
-void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
-                                 char (&out)[kResultTextSize]);
+// kResultTextSize - 1 characters, or kTooLargeText, and returns its length.
+std::size_t FormatMoneyText(double amount, char (&out)[kResultTextSize]);
+std::size_t FormatGrossProfitPercentText(double grossProfit, double annualSales,
+                                         char (&out)[kResultTextSize]);
+std::size_t FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
+                                   char (&out)[kResultTextSize]);
+std::size_t FormatReturnOnInventoryText(double grossProfit, double averageInventory,
+                                        char (&out)[kResultTextSize]);
 
 // Whether ParseInputs reads the whole of `text`: after the cut to
 // kInputReadLimit characters and, for price and cost (`skipsDollar`), the
@@ -73,6 +75,17 @@ void FormatReturnOnInventoryText(double grossProfit, double averageInventory,
 // the cut or beyond it. A text of white space alone counts as read whole: it
 // is an empty field, 0 on purpose.
 bool IsInputReadWhole(std::string_view text, bool skipsDollar);
+
+// ParseInputs and IsInputReadWhole together, each text read once: the four
+// figures, and for each of price, cost, bought and sold whether it was read
+// whole.
+struct InputReading {
+    InventoryInputs inputs;
+    bool readWhole[4];
+};
+
+InputReading ReadInputs(std::string_view price, std::string_view cost, std::string_view bought,
+                        std::string_view sold);
 
 // The figures behind the percentage and ratio texts, for front ends that
 // write numbers instead of texts: the quotient the text shows (narrowed to a

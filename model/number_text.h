@@ -35,3 +35,12 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
 // number, leading white space included; 0 when the text holds no number.
 // Whatever follows that length is what ParseAmount ignores.
 std::size_t MeasureAmount(std::string_view text);
+
+// ParseAmount's value and MeasureAmount's length, from one reading of the
+// text.
+struct AmountReading {
+    double value;
+    std::size_t length;
+};
+
+AmountReading ReadAmount(std::string_view text);

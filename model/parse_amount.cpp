@@ -79,6 +79,7 @@ struct LexedNumber {
     std::int64_t exponent = 0;      // value = 0.d1d2d3... * 10^exponent
     std::size_t mantissaBegin = 0;  // where the digits and the point start
     std::size_t mantissaEnd = 0;
+    std::size_t end = 0;  // where the number ends, its exponent included; 0 without a number
 };
 
 bool IsBlank(char c) {
@@ -90,29 +91,47 @@ bool IsDigit(char c) {
 }
 
 #if !defined(__OPTIMIZE_SIZE__)
-// The eight bytes at `p` as one integer, the first byte lowest, on any host.
-std::uint64_t LoadEightBytes(const char* p) {
-    std::uint64_t chunk;
+// Up to eight bytes at `p` as one integer, the first byte lowest, on any
+// host; the bytes beyond `count` read as zero, and nothing beyond them is
+// touched. Four to seven bytes are two overlapping four-byte loads (the
+// bytes they share are the same, so or-ing them changes nothing); one to
+// three are the first, the middle and the last byte.
+std::uint32_t LoadFourBytes(const char* p) {
+    std::uint32_t chunk;
     std::memcpy(&chunk, p, sizeof chunk);
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    chunk = __builtin_bswap64(chunk);
+    chunk = __builtin_bswap32(chunk);
 #endif
     return chunk;
 }
 
-// True when all eight bytes of `chunk` are '0' to '9' (0x30 to 0x39): each
-// byte's high nibble is 3, and adding 6 to it does not carry into that nibble.
-bool HasEightDigits(std::uint64_t chunk) {
-    constexpr std::uint64_t kHighNibbles = 0xF0F0F0F0F0F0F0F0u;
-    const std::uint64_t carried = ((chunk + 0x0606060606060606u) & kHighNibbles) >> 4;
-    return ((chunk & kHighNibbles) | carried) == 0x3333333333333333u;
+std::uint64_t LoadUpToEightBytes(const char* p, std::size_t count) {
+    if (count >= 8) {
+        std::uint64_t chunk;
+        std::memcpy(&chunk, p, sizeof chunk);
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
+        chunk = __builtin_bswap64(chunk);
+#endif
+        return chunk;
+    }
+    if (count >= 4) {
+        const std::uint64_t high = LoadFourBytes(p + count - 4);
+        return LoadFourBytes(p) | (high << (8 * (count - 4)));
+    }
+    if (count == 0) {
+        return 0;
+    }
+    const std::uint64_t first = static_cast<unsigned char>(p[0]);
+    const std::uint64_t middle = static_cast<unsigned char>(p[count / 2]);
+    const std::uint64_t last = static_cast<unsigned char>(p[count - 1]);
+    return first | (middle << (8 * (count / 2))) | (last << (8 * (count - 1)));
 }
 
-// The value of eight digit bytes, the first the most significant, by
-// combining neighbours in place: bytes into pairs (10a + b <= 99), pairs into
-// fours (100p + q <= 9999), fours into the whole. No lane ever carries.
-std::uint64_t ParseEightDigits(std::uint64_t chunk) {
-    std::uint64_t v = chunk - 0x3030303030303030u;
+// The value of a word of eight digit values (0 to 9 per byte), the lowest
+// byte the most significant digit, by combining neighbours in place: bytes
+// into pairs (10a + b <= 99), pairs into fours (100p + q <= 9999), fours
+// into the whole. No lane ever carries.
+std::uint64_t CombineEightDigits(std::uint64_t v) {
     v = (v * 10 + (v >> 8)) & 0x00FF00FF00FF00FFu;
     v = (v * 100 + (v >> 16)) & 0x0000FFFF0000FFFFu;
     return (v & 0xFFFFFFFFu) * 10000 + (v >> 32);
@@ -123,22 +142,36 @@ std::uint64_t ParseEightDigits(std::uint64_t chunk) {
 // is only meaningful while the significant digits number at most
 // kMaxFastDigits (beyond, it wraps around and the caller reads the text
 // again); the caller counts digits from the pointers. Built for speed, it
-// takes eight digits at a time where they are, which breaks the chain of one
-// multiply-add per digit; built for size (kem.exe), one at a time.
+// takes up to eight digits per step without a branch per digit: with x the
+// bytes less '0', a byte is a digit when it is at most 9, and (x | (x +
+// 0x76)) has its high bit set exactly for the others (values from 10 up
+// reach 0x80 by the addition, values from 0x80 have it already). Bytes
+// before the first non-digit are digits, which neither borrow in the
+// subtraction nor carry in the addition, so the lowest marked byte is the
+// first non-digit. Shifting the k digits before it to the top of the word
+// puts zeros, leading zeros of the number, below them. Built for size
+// (kem.exe), one digit at a time.
 inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& significand) {
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
 #if !defined(__OPTIMIZE_SIZE__)
-    while (end - p >= 8) {
-        const std::uint64_t chunk = LoadEightBytes(p);
-        if (!HasEightDigits(chunk)) {
-            break;
+    for (;;) {
+        const std::uint64_t x =
+            LoadUpToEightBytes(p, static_cast<std::size_t>(end - p)) - 0x3030303030303030u;
+        const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
+        if (nonDigits == 0) {
+            w = w * 100000000u + CombineEightDigits(x);
+            p += 8;
+            continue;
         }
-        w = w * 100000000u + ParseEightDigits(chunk);
-        p += 8;
+        const int k = CountTrailingZeros64(nonDigits) / 8;  // 0 to 7
+        // x << (64 - 8k) in two steps, so that k = 0 shifts everything out.
+        w = w * (kPowersOfFive64.value[k] << k) + CombineEightDigits((x << (63 - 8 * k)) << 1);
+        significand = w;
+        return p + k;
     }
-#endif
+#else
     for (; p != end; ++p) {
         const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
         if (digit > 9) {
@@ -148,20 +181,22 @@ inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& sig
     }
     significand = w;
     return p;
+#endif
 }
 
 // Reads the written exponent that follows its marker at `p` into
-// `exponent`, saturated at kExponentLimit + 1 in magnitude. A marker not
-// followed by digits (after an optional sign) leaves `exponent` alone: the
-// number then ends before the marker.
-inline void ReadExponent(const char* p, const char* end, std::int64_t& exponent) {
+// `exponent`, saturated at kExponentLimit + 1 in magnitude, and returns
+// where it ends. A marker not followed by digits (after an optional sign)
+// leaves `exponent` alone and returns null: the number then ends before the
+// marker.
+inline const char* ReadExponent(const char* p, const char* end, std::int64_t& exponent) {
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
         ++p;
     }
     if (p == end || !IsDigit(*p)) {
-        return;
+        return nullptr;
     }
     int magnitude = 0;
     for (; p != end; ++p) {
@@ -177,6 +212,7 @@ inline void ReadExponent(const char* p, const char* end, std::int64_t& exponent)
         magnitude = kExponentLimit + 1;
     }
     exponent += negative ? -magnitude : magnitude;
+    return p;
 }
 
 // Step 1: the syntax, without rounding anything. Leading zeros are skipped;
@@ -227,8 +263,12 @@ LexedNumber LexNumber(std::string_view text) {
     number.count = count <= kMaxFastDigits ? static_cast<int>(count) : kMaxFastDigits + 1;
     number.mantissaBegin = static_cast<std::size_t>(mantissaBegin - begin);
     number.mantissaEnd = static_cast<std::size_t>(p - begin);
+    number.end = hasNumber ? number.mantissaEnd : 0;
     if (hasNumber && p != end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
-        ReadExponent(p + 1, end, exponent);
+        const char* exponentEnd = ReadExponent(p + 1, end, exponent);
+        if (exponentEnd != nullptr) {
+            number.end = static_cast<std::size_t>(exponentEnd - begin);
+        }
     }
     number.exponent = exponent;
     return number;
@@ -527,14 +567,25 @@ double RoundMagnitude(std::string_view text, const LexedNumber& number) {
 
 }  // namespace
 
-double ParseAmount(std::string_view text) {
+AmountReading ReadAmount(std::string_view text) {
     const LexedNumber number = LexNumber(text);
+    AmountReading reading{0.0, number.end};
     if (!number.hasNumber) {
-        return 0.0;  // a lone sign is no number, and no number is +0
+        return reading;  // a lone sign is no number, and no number is +0
     }
     const std::uint64_t signBit = number.negative ? kSignBit : 0;
     if (number.count == 0) {
-        return DoubleFromBits(signBit);  // all digits zero: a zero of the written sign
+        reading.value = DoubleFromBits(signBit);  // all digits zero: a zero of the written sign
+        return reading;
     }
-    return DoubleFromBits(BitsOf(RoundMagnitude(text, number)) | signBit);
+    reading.value = DoubleFromBits(BitsOf(RoundMagnitude(text, number)) | signBit);
+    return reading;
+}
+
+double ParseAmount(std::string_view text) {
+    return ReadAmount(text).value;
+}
+
+std::size_t MeasureAmount(std::string_view text) {
+    return ReadAmount(text).length;
 }

@@ -107,6 +107,9 @@ TEST(ResultValues, AgreeWithTheTexts) {
         inputs.buyPerMonth = figures[next() % count];
         inputs.sellPerMonth = figures[next() % count];
         const ResultTexts texts = ComputeResultTexts(inputs);
+        for (int field = 0; field < kResultCount; ++field) {
+            ASSERT_EQ(texts.length[field], std::strlen(texts.text[field])) << texts.text[field];
+        }
         const InventoryFigures money = ComputeFigures(inputs);
         const double values[] = {GrossProfitPercentValue(money.grossProfit, money.annualSales),
                                  MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth),

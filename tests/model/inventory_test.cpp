@@ -17,6 +17,7 @@ void ExpectTexts(const ItemCase& c) {
     const ResultTexts texts =
         ComputeResultTexts(ParseInputs(c.inputs[0], c.inputs[1], c.inputs[2], c.inputs[3]));
     for (int i = 0; i < kResultCount; ++i) {
+        EXPECT_EQ(texts.length[i], std::strlen(texts.text[i])) << kResultLabels[i];
         EXPECT_EQ(std::string(texts.text[i]), c.texts[i])
             << kResultLabels[i] << " for price \"" << c.inputs[0] << "\" cost \"" << c.inputs[1]
             << "\" bought \"" << c.inputs[2] << "\" sold \"" << c.inputs[3] << "\"";
