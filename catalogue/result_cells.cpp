@@ -1,7 +1,6 @@
 #include "result_cells.h"
 
 #include <cmath>
-#include <cstring>
 
 #include "number_text.h"
 
@@ -31,16 +30,16 @@ void UseDecimalComma(char* text, std::size_t length) {
 }
 
 ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
-    ResultCells cells;
-    for (int field = 0; field < kResultCount; ++field) {
-        char* text = texts.text[field];
-        const std::size_t length = texts.length[field];
-        if (decimalComma) {
-            UseDecimalComma(text, length);
-        }
-        cells.cell[field] = std::string_view(text, length);
+    for (int field = 0; decimalComma && field < kResultCount; ++field) {
+        UseDecimalComma(texts.text[field], texts.length[field]);
     }
-    return cells;
+    // Built whole rather than filled in: default views would first be
+    // cleared, which costs as much as the rest of this.
+    static_assert(kResultCount == 6, "one view per result field");
+    auto view = [&texts](int field) {
+        return std::string_view(texts.text[field], texts.length[field]);
+    };
+    return ResultCells{{view(0), view(1), view(2), view(3), view(4), view(5)}};
 }
 
 ResultCells MakeItemNumbers(const InventoryInputs& inputs, bool decimalComma,

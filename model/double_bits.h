@@ -6,6 +6,15 @@
 #include <cstdint>
 #include <cstring>
 
+// Marks a function that the compiler must not inline into its callers: the
+// rare slow path of a hot function, whose common case then needs fewer
+// registers saved and restored.
+#if defined(__GNUC__)
+#define KEM_OUT_OF_LINE __attribute__((noinline))
+#else
+#define KEM_OUT_OF_LINE
+#endif
+
 constexpr int kFractionBits = 52;
 constexpr int kSignificandBits = kFractionBits + 1;  // with the hidden bit
 constexpr int kExponentBias = 1023;

@@ -228,24 +228,32 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     return true;
 }
 
-// Steps 1 and 2 in 64-bit integers: n = value rounded to `decimals` places
-// and scaled by 10^decimals, for value = m * 2^e with m nonzero and below
-// 2^53. With L = floor(value * 10^p) and o as in TrySeventeenDigits, the 17
-// digits D = floor((L + 5 * 10^o) / 10^(o+1)) stand for D * 10^(o + 1 - p).
-// Rounding that to the places, half away from zero again, drops the last j
-// = p - decimals - o - 1 digits of D: n = floor((D + 5 * 10^(j-1)) / 10^j),
-// or D itself for j = 0. The floors merge as in TrySeventeenDigits, so with
-// J = p - decimals = j + o + 1
+// The figure after steps 1 and 2, scaled by 10^decimals: an integer of at
+// most 18 digits.
+struct ScaledFigure {
+    std::uint64_t n;
+    int digits;  // how many n has, 0 for 0
+};
+
+// Steps 1 and 2 in 64-bit integers, for value = m * 2^e with m nonzero and
+// below 2^53. With L = floor(value * 10^p) and o as in TrySeventeenDigits,
+// the 17 digits D = floor((L + 5 * 10^o) / 10^(o+1)) stand for D * 10^(o + 1
+// - p). Rounding that to the places, half away from zero again, drops the
+// last j = p - decimals - o - 1 digits of D: n = floor((D + 5 * 10^(j-1)) /
+// 10^j), or D itself for j = 0. The floors merge as in TrySeventeenDigits,
+// so with J = p - decimals = j + o + 1
 //
 //     n = floor((L + 5 * 10^o + 5 * 10^(J-1)) / 10^J),
 //
 // without the last term when j = 0. The sum stays below 10^19 + 50 + 5 *
 // 10^18 < 2^64 for J <= 19, and n <= 10^17: at most 17 digits were kept,
-// plus a carry. For J > 19 (j >= 18 - o) no digit of D reaches the last
-// place, and like the digit-string path the value rounds to 0. False for j
-// < 0, where more than 17 digits would stand before the last place (the
-// digit-string path pads with zeros), and where TryScaleToDigits is.
-bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, std::uint64_t& n) {
+// plus a carry. As L has 18 + o digits, n has b = 18 + o - J of them, or b +
+// 1 when the rounding carried it to 10^b, which is known without counting
+// them. For J > 19 (j >= 18 - o) no digit of D reaches the last place, and
+// like the digit-string path the value rounds to 0. False for j < 0, where
+// more than 17 digits would stand before the last place (the digit-string
+// path pads with zeros), and where TryScaleToDigits is.
+bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, ScaledFigure& figure) {
     std::uint64_t scaled;
     int p;
     if (!TryScaleToDigits(m, e, scaled, p)) {
@@ -257,11 +265,14 @@ bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, std::uint64_t& n) {
         return false;
     }
     if (bigJ > kMaxPowerOfTen64) {
-        n = 0;
+        figure = ScaledFigure{0, 0};
         return true;
     }
     const std::uint64_t placeHalf = bigJ > o + 1 ? 5 * PowerOfTen(bigJ - 1) : 0;
-    n = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o) + placeHalf, bigJ);
+    figure.n = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o) + placeHalf, bigJ);
+    // b < 0 only for J = 19 with o = 0, where n is 0.
+    const int b = 18 + o - bigJ > 0 ? 18 + o - bigJ : 0;
+    figure.digits = b + (figure.n >= PowerOfTen(b) ? 1 : 0);
     return true;
 }
 
@@ -329,14 +340,6 @@ void BuildDecimalForm(double value, DecimalForm& form) {
     form.decpt = decpt;
 }
 
-// The number of decimal digits of n < 10^19, 0 for 0: with b bits, n has
-// floor(b * log10(2)) digits or one more (1233 / 2^12 is log10(2) to within
-// 2^-14, exact enough for b <= 64); 10^t tells which.
-int CountDigits(std::uint64_t n) {
-    const int t = (BitWidth64(n) * 1233) >> 12;
-    return t + (n >= PowerOfTen(t) ? 1 : 0);
-}
-
 // The length of the whole text: the body padded with blanks to minWidth.
 // Returns false, leaving an empty string in `out` when it has room for one,
 // when the text and its terminator do not fit in outSize bytes.
@@ -369,8 +372,7 @@ struct FixedLayout {
     std::size_t length;  // of the whole text
 };
 
-FixedLayout LayOutScaledFigure(bool negative, std::uint64_t n, int decimals) {
-    const int significantDigits = CountDigits(n);
+FixedLayout LayOutScaledFigure(bool negative, int significantDigits, int decimals) {
     const int digitCount = significantDigits > decimals ? significantDigits : decimals + 1;
     FixedLayout layout{};
     layout.negative = negative;
@@ -412,6 +414,8 @@ void WriteByDigits(const FixedLayout& layout, std::uint64_t n, char* out) {
 // The last word holds the point, the places and the terminator, and runs up
 // to 7 bytes past the terminator, so this way needs that much room in `out`.
 constexpr std::size_t kWordBytes = 8;
+// The place count of every text the calculator shows, given code of its own.
+constexpr int kTwoPlaces = 2;
 constexpr int kWordDecimals = 6;  // the point, 6 places and a terminator fill a word
 
 // The eight decimal digits of x < 10^8, leading zeros included, as a word
@@ -454,7 +458,12 @@ bool FitsWordByWord(const FixedLayout& layout, std::size_t outSize) {
     return layout.decimals <= kWordDecimals && layout.length - tail + kWordBytes <= outSize;
 }
 
-void WriteByWords(const FixedLayout& layout, std::uint64_t n, char* out) {
+// The digits of n are written as one run, in blocks of eight with the first
+// block short; the word of the point, the places and the terminator then
+// goes over the places, which it holds moved one byte on. The places are the
+// last bytes of the last block. `decimals` is layout.decimals, passed apart
+// so that a caller with a constant count gets code for that count.
+inline void WriteByWords(const FixedLayout& layout, std::uint64_t n, int decimals, char* out) {
     for (std::size_t i = 0; i < layout.padding; i += kWordBytes) {
         StoreWord(out + i, 0x2020202020202020u);
     }
@@ -463,39 +472,34 @@ void WriteByWords(const FixedLayout& layout, std::uint64_t n, char* out) {
     char* p = out + layout.padding;
     *p = '-';
     p += layout.negative ? 1 : 0;
-    std::uint64_t integer = n;
-    std::uint64_t places = 0;
-    if (layout.decimals > 0) {
-        integer = DivideByPowerOfTen(n, layout.decimals);
-        places = n - integer * PowerOfTen(layout.decimals);
-    }
-    // The integer part in blocks of eight digits, the first block short.
-    int left = layout.integerDigits;
+    int left = layout.integerDigits + decimals;
     for (int block = 2; block >= 1; --block) {
         if (left > 8 * block) {
             const std::uint64_t unit = block == 2 ? kEightDigits * kEightDigits : kEightDigits;
-            const std::uint64_t head = integer / unit;
+            const std::uint64_t head = n / unit;
             StoreWord(p, EncodeLastDigits(head, left - 8 * block));
             p += left - 8 * block;
-            integer -= head * unit;
+            n -= head * unit;
             left = 8 * block;
         }
     }
-    StoreWord(p, EncodeLastDigits(integer, left));
+    // At least decimals + 1 digits are left for the last block.
+    const std::uint64_t last = EncodeEightDigits(static_cast<std::uint32_t>(n));
+    StoreWord(p, last >> (8 * (8 - left)));
     p += left;
-    // The point, the places and the terminator (a zero byte of the word).
-    std::uint64_t tail = 0;
-    if (layout.decimals > 0) {
-        tail = '.' | (EncodeLastDigits(places, layout.decimals) << 8);
+    std::uint64_t tail = 0;  // the terminator, and zeros
+    if (decimals > 0) {
+        p -= decimals;
+        tail = '.' | ((last >> (8 * (8 - decimals))) << 8);
     }
     StoreWord(p, tail);
 }
 #endif
 
-// Steps 3 and 4 for n, the figure scaled by 10^decimals.
-void WriteScaledFigure(bool negative, std::uint64_t n, int minWidth, int decimals, char* out,
-                       std::size_t outSize, std::size_t& length) {
-    FixedLayout layout = LayOutScaledFigure(negative, n, decimals);
+// Steps 3 and 4 for the figure scaled by 10^decimals.
+void WriteScaledFigure(bool negative, const ScaledFigure& figure, int minWidth, int decimals,
+                       char* out, std::size_t outSize, std::size_t& length) {
+    FixedLayout layout = LayOutScaledFigure(negative, figure.digits, decimals);
     if (!FitsWithPadding(layout.bodyLength, minWidth, out, outSize, length)) {
         return;
     }
@@ -503,11 +507,15 @@ void WriteScaledFigure(bool negative, std::uint64_t n, int minWidth, int decimal
     layout.padding = length - layout.bodyLength;
 #if !defined(__OPTIMIZE_SIZE__)
     if (FitsWordByWord(layout, outSize)) {
-        WriteByWords(layout, n, out);
+        if (decimals == kTwoPlaces) {
+            WriteByWords(layout, figure.n, kTwoPlaces, out);
+        } else {
+            WriteByWords(layout, figure.n, decimals, out);
+        }
         return;
     }
 #endif
-    WriteByDigits(layout, n, out);
+    WriteByDigits(layout, figure.n, out);
 }
 
 // Steps 1 to 4 for values whose rounded figure, scaled by 10^decimals, is an
@@ -521,13 +529,13 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
         return false;
     }
     bool negative = parts.negative;
-    std::uint64_t n = 0;
+    ScaledFigure figure{0, 0};
     if (parts.significand == 0) {
         negative = false;  // zero of either sign
-    } else if (!TryRoundToPlaces(parts.significand, parts.exponent, decimals, n)) {
+    } else if (!TryRoundToPlaces(parts.significand, parts.exponent, decimals, figure)) {
         return false;
     }
-    WriteScaledFigure(negative, n, minWidth, decimals, out, outSize, length);
+    WriteScaledFigure(negative, figure, minWidth, decimals, out, outSize, length);
     return true;
 }
 
@@ -576,19 +584,11 @@ char DigitAt(const RoundedDigits& rounded, int index) {
     return index < rounded.headCount ? rounded.head[index] : '0';
 }
 
-}  // namespace
-
-std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std::size_t outSize) {
-    if (decimals < 0) {
-        decimals = 0;
-    }
-    if (decimals > kMaxFixedDecimals) {
-        decimals = kMaxFixedDecimals;
-    }
-    std::size_t length;
-    if (TryFormatAsInteger(value, minWidth, decimals, out, outSize, length)) {
-        return length;
-    }
+// Steps 1 to 4 through the digit string: every value and place count.
+// Kept out of FormatFixed's own code, whose common case then needs fewer
+// registers saved and restored.
+KEM_OUT_OF_LINE std::size_t FormatDigitString(double value, int minWidth, int decimals, char* out,
+                                              std::size_t outSize) {
     DecimalForm form;
     BuildDecimalForm(value, form);
     RoundedDigits rounded;
@@ -599,6 +599,7 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     const std::size_t bodyLength = (form.negative ? 1u : 0u) +
                                    static_cast<std::size_t>(integerDigits > 0 ? integerDigits : 1) +
                                    (decimals > 0 ? 1u + static_cast<std::size_t>(decimals) : 0u);
+    std::size_t length;
     if (!FitsWithPadding(bodyLength, minWidth, out, outSize, length)) {
         return length;
     }
@@ -631,4 +632,20 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     }
     out[pos] = '\0';
     return length;
+}
+
+}  // namespace
+
+std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std::size_t outSize) {
+    if (decimals < 0) {
+        decimals = 0;
+    }
+    if (decimals > kMaxFixedDecimals) {
+        decimals = kMaxFixedDecimals;
+    }
+    std::size_t length;
+    if (TryFormatAsInteger(value, minWidth, decimals, out, outSize, length)) {
+        return length;
+    }
+    return FormatDigitString(value, minWidth, decimals, out, outSize);
 }
