@@ -9,6 +9,8 @@
 #include <cstring>
 #include <string_view>
 
+#include "byte_words.h"
+
 constexpr std::size_t kWordBytes = sizeof(std::uint64_t);
 constexpr std::uint64_t kLowBits = 0x0101010101010101u;
 constexpr std::uint64_t kHighBits = 0x8080808080808080u;
@@ -34,16 +36,12 @@ inline std::uint64_t LoadWord(const char* bytes) {
 
 // The last bytes of a text, fewer than eight, in a word filled up with
 // `filler`, a byte that none of the searched bytes equals. The word is built
-// with shifts: bytes stored one by one and loaded as a word would stall the
-// processor's store-to-load forwarding.
+// from loads within the text and shifts: bytes stored one by one and loaded
+// as a word would stall the processor's store-to-load forwarding.
 inline std::uint64_t LoadTail(const char* bytes, std::size_t count, char filler) {
 #if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
-    std::uint64_t word = 0;
-    for (std::size_t i = count; i-- > 0;) {
-        word = (word << 8) | static_cast<unsigned char>(bytes[i]);
-    }
     // count < 8, so the shift stays below 64.
-    return word | (RepeatByte(filler) << (8 * count));
+    return LoadUpToEightBytes(bytes, count) | (RepeatByte(filler) << (8 * count));
 #else
     char padded[kWordBytes];
     for (std::size_t i = 0; i < kWordBytes; ++i) {

@@ -89,15 +89,21 @@ bool IsInsideNormalRange(double result) {
     const std::uint64_t field = (BitsOf(result) & kExponentMask) >> kFractionBits;
     return field - 2 < kExponentFieldMax - 2;
 }
+
+// dividend / divisor * 100 in plain doubles, where that is the wide result.
+bool TryPlainPercentage(double dividend, double divisor, double& percentage) {
+    const double quotient = dividend / divisor;
+    percentage = quotient * 100.0;
+    return IsInsideNormalRange(quotient) && IsInsideNormalRange(percentage);
+}
 #endif
 
 // A percentage dividend / divisor * 100, computed wide (the quotient is not
 // narrowed before the multiplication).
 WideFloat WidePercentage(double dividend, double divisor) {
 #if !defined(__OPTIMIZE_SIZE__)
-    const double quotient = dividend / divisor;
-    const double percentage = quotient * 100.0;
-    if (IsInsideNormalRange(quotient) && IsInsideNormalRange(percentage)) {
+    double percentage;
+    if (TryPlainPercentage(dividend, divisor, percentage)) {
         return NormalizeWide(percentage, 0);
     }
 #endif
@@ -211,6 +217,18 @@ ReturnBand ClassifyReturn(double grossProfit, double averageInventory, WideFloat
     // The bands are tested on the wide value, before any narrowing or
     // rounding for display: 1000.004 is above the limit, and a negative value
     // too small for a double is still negative.
+#if !defined(__OPTIMIZE_SIZE__)
+    double plain;
+    if (TryPlainPercentage(grossProfit, averageInventory, plain)) {
+        // A normal double, so neither zero nor a NaN: its sign tells the
+        // shown figures from the negative ones.
+        r = NormalizeWide(plain, 0);
+        if (plain > kReturnShownLimit) {
+            return kReturnAboveLimit;
+        }
+        return plain > 0.0 ? kReturnShown : kReturnNegative;
+    }
+#endif
     r = WidePercentage(grossProfit, averageInventory);
     if (IsGreaterWide(r, kReturnShownLimit)) {
         return kReturnAboveLimit;

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "big_integer.h"
+#include "byte_words.h"
 #include "double_bits.h"
 #include "number_text.h"
 #include "power_of_five.h"
@@ -91,42 +92,6 @@ bool IsDigit(char c) {
 }
 
 #if !defined(__OPTIMIZE_SIZE__)
-// Up to eight bytes at `p` as one integer, the first byte lowest, on any
-// host; the bytes beyond `count` read as zero, and nothing beyond them is
-// touched. Four to seven bytes are two overlapping four-byte loads (the
-// bytes they share are the same, so or-ing them changes nothing); one to
-// three are the first, the middle and the last byte.
-std::uint32_t LoadFourBytes(const char* p) {
-    std::uint32_t chunk;
-    std::memcpy(&chunk, p, sizeof chunk);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-    chunk = __builtin_bswap32(chunk);
-#endif
-    return chunk;
-}
-
-std::uint64_t LoadUpToEightBytes(const char* p, std::size_t count) {
-    if (count >= 8) {
-        std::uint64_t chunk;
-        std::memcpy(&chunk, p, sizeof chunk);
-#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_BIG_ENDIAN__
-        chunk = __builtin_bswap64(chunk);
-#endif
-        return chunk;
-    }
-    if (count >= 4) {
-        const std::uint64_t high = LoadFourBytes(p + count - 4);
-        return LoadFourBytes(p) | (high << (8 * (count - 4)));
-    }
-    if (count == 0) {
-        return 0;
-    }
-    const std::uint64_t first = static_cast<unsigned char>(p[0]);
-    const std::uint64_t middle = static_cast<unsigned char>(p[count / 2]);
-    const std::uint64_t last = static_cast<unsigned char>(p[count - 1]);
-    return first | (middle << (8 * (count / 2))) | (last << (8 * (count - 1)));
-}
-
 // The value of a word of eight digit values (0 to 9 per byte), the lowest
 // byte the most significant digit, by combining neighbours in place: bytes
 // into pairs (10a + b <= 99), pairs into fours (100p + q <= 9999), fours
@@ -530,8 +495,10 @@ int CollectManyDigits(std::string_view mantissa, BigInteger& digits) {
 }
 
 // Everything step 2 leaves: magnitudes decided by their decimal exponent,
-// texts with many digits, and values near a rounding boundary.
-double RoundSlowly(std::string_view text, const LexedNumber& number) {
+// texts with many digits, and values near a rounding boundary. Rare, so the
+// lexed number is copied into its call, and the common case keeps it in
+// registers.
+KEM_OUT_OF_LINE double RoundSlowly(std::string_view text, LexedNumber number) {
     if (number.exponent > kOverflowDecimalExponent) {
         return DoubleFromBits(kInfinityBits);
     }
@@ -551,6 +518,7 @@ double RoundSlowly(std::string_view text, const LexedNumber& number) {
     return RoundExactly(digits, q);
 }
 
+// The magnitude of a number with a nonzero digit.
 double RoundMagnitude(std::string_view text, const LexedNumber& number) {
     if (number.count <= kMaxFastDigits && number.exponent <= kOverflowDecimalExponent &&
         number.exponent - number.count >= kMinPowerOfFive) {
