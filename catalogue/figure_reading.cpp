@@ -43,13 +43,14 @@ void RewriteDecimalComma(std::string_view figure, std::string& out) {
 
 FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], bool decimalComma,
                           RewrittenFigures& rewritten) {
-    std::string_view read[kFigureCount];
-    for (std::size_t i = 0; i < kFigureCount; ++i) {
-        read[i] = figures[i];
-        if (decimalComma) {
-            RewriteDecimalComma(figures[i], rewritten.text[i]);
-            read[i] = rewritten.text[i];
-        }
+    if (!decimalComma) {
+        // Straight from the caller's views, not through a copy of them: the
+        // copy would read back whole what was just stored in halves, which
+        // stalls the processor.
+        return ReadInputs(figures[0], figures[1], figures[2], figures[3]);
     }
-    return ReadInputs(read[0], read[1], read[2], read[3]);
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        RewriteDecimalComma(figures[i], rewritten.text[i]);
+    }
+    return ReadInputs(rewritten.text[0], rewritten.text[1], rewritten.text[2], rewritten.text[3]);
 }
