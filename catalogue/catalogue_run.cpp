@@ -203,6 +203,10 @@ std::string_view FigureColumnName(const CatalogueRun& run, std::size_t figure) {
 // ends the run instead.
 bool CheckFiguresReadWhole(CatalogueRun& run, const std::string_view (&figures)[kFigureCount],
                            const FigureReading& reading, unsigned long long line) {
+    if (reading.readWhole[0] && reading.readWhole[1] && reading.readWhole[2] &&
+        reading.readWhole[3]) {
+        return true;  // the common case, without touching the figures
+    }
     const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
                                          reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
     bool noted = false;

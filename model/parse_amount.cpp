@@ -274,16 +274,21 @@ bool TryExactDoublePath(std::uint64_t w, int q, double& result) {
     if (w > kMaxExactInteger || q < -kMaxExactPowerOfTen || q >= kMaxFastDigits) {
         return false;
     }
-    if (q <= 0) {
-        // w <= 2^53 fits a signed conversion, which is one instruction.
-        result = static_cast<double>(static_cast<std::int64_t>(w)) / kExactPowersOfTen[-q];
+    // w <= 2^53 fits a signed conversion, which is one instruction.
+    const double exact = static_cast<double>(static_cast<std::int64_t>(w));
+    if (q == 0) {
+        result = exact;  // whole numbers, such as counts, need no division
+        return true;
+    }
+    if (q < 0) {
+        result = exact / kExactPowersOfTen[-q];
         return true;
     }
     const Uint128 odd = Multiply64(w, kPowersOfFive64.value[q]);  // 10^q = 5^q * 2^q
     if (odd.high != 0 || odd.low > kMaxExactInteger) {
         return false;
     }
-    result = static_cast<double>(static_cast<std::int64_t>(w)) * kExactPowersOfTen[q];
+    result = exact * kExactPowersOfTen[q];
     return true;
 }
 
