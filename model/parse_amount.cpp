@@ -116,14 +116,14 @@ std::uint64_t CombineEightDigits(std::uint64_t v) {
 // first non-digit. Shifting the k digits before it to the top of the word
 // puts zeros, leading zeros of the number, below them. Built for size
 // (kem.exe), one digit at a time.
-inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& significand) {
+inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p, const char* end,
+                              std::uint64_t& significand) {
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
 #if !defined(__OPTIMIZE_SIZE__)
     for (;;) {
-        const std::uint64_t x =
-            LoadUpToEightBytes(p, static_cast<std::size_t>(end - p)) - 0x3030303030303030u;
+        const std::uint64_t x = LoadUpToEightBytesOf(begin, p, end) - 0x3030303030303030u;
         const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
         if (nonDigits == 0) {
             w = w * 100000000u + CombineEightDigits(x);
@@ -154,7 +154,7 @@ inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& sig
 // where it ends. A marker not followed by digits (after an optional sign)
 // leaves `exponent` alone and returns null: the number then ends before the
 // marker.
-inline const char* ReadExponent(const char* p, const char* end, std::int64_t& exponent) {
+const char* ReadLongExponent(const char* p, const char* end, std::int64_t& exponent) {
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
@@ -180,6 +180,35 @@ inline const char* ReadExponent(const char* p, const char* end, std::int64_t& ex
     return p;
 }
 
+// The same. Built for speed, an exponent of at most four digits (below the
+// saturation point) is read from one word, its sign and its length without
+// a branch each; longer ones go the plain way.
+inline const char* ReadExponent([[maybe_unused]] const char* begin, const char* p, const char* end,
+                                std::int64_t& exponent) {
+#if !defined(__OPTIMIZE_SIZE__)
+    constexpr int kWordExponentDigits = 4;  // 9999 > kExponentLimit would saturate
+    static_assert(kExponentLimit >= 999, "three digits never saturate");
+    std::uint64_t word = LoadUpToEightBytesOf(begin, p, end);
+    const unsigned first = static_cast<unsigned>(word & 0xFF);
+    const bool negative = first == '-';
+    const int sign = static_cast<int>(negative) | static_cast<int>(first == '+');
+    word >>= 8 * sign;  // a zero byte comes in at the top: no digit
+    const std::uint64_t x = word - 0x3030303030303030u;
+    const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
+    const int k = nonDigits == 0 ? 8 : CountTrailingZeros64(nonDigits) / 8;
+    if (k == 0) {
+        return nullptr;
+    }
+    if (k < kWordExponentDigits) {
+        // The k digits at the top of the word, zeros below: see TakeDigits.
+        const int magnitude = static_cast<int>(CombineEightDigits(x << (64 - 8 * k)));
+        exponent += negative ? -magnitude : magnitude;
+        return p + sign + k;
+    }
+#endif
+    return ReadLongExponent(p, end, exponent);
+}
+
 // Step 1: the syntax, without rounding anything. Leading zeros are skipped;
 // every digit from the first nonzero one on is significant, trailing zeros
 // included (they change nothing but the count). Works on locals throughout:
@@ -202,7 +231,7 @@ LexedNumber LexNumber(std::string_view text) {
     }
     std::uint64_t w = 0;
     const char* const integerBegin = p;
-    p = TakeDigits(p, end, w);
+    p = TakeDigits(begin, p, end, w);
     std::int64_t count = p - integerBegin;
     std::int64_t exponent = count;  // the integer digits
     bool hasNumber = p != mantissaBegin;
@@ -217,7 +246,7 @@ LexedNumber LexNumber(std::string_view text) {
             exponent -= p - fractionBegin;
             fractionBegin = p;
         }
-        p = TakeDigits(p, end, w);
+        p = TakeDigits(begin, p, end, w);
         count += p - fractionBegin;
     }
     LexedNumber number;
@@ -230,7 +259,7 @@ LexedNumber LexNumber(std::string_view text) {
     number.mantissaEnd = static_cast<std::size_t>(p - begin);
     number.end = hasNumber ? number.mantissaEnd : 0;
     if (hasNumber && p != end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
-        const char* exponentEnd = ReadExponent(p + 1, end, exponent);
+        const char* exponentEnd = ReadExponent(begin, p + 1, end, exponent);
         if (exponentEnd != nullptr) {
             number.end = static_cast<std::size_t>(exponentEnd - begin);
         }
