@@ -15,6 +15,14 @@
 #define KEM_OUT_OF_LINE
 #endif
 
+// Marks the body of a hot function that two entry points share, so that
+// each gets its own copy instead of a call.
+#if defined(__GNUC__)
+#define KEM_BUILT_IN inline __attribute__((always_inline))
+#else
+#define KEM_BUILT_IN inline
+#endif
+
 constexpr int kFractionBits = 52;
 constexpr int kSignificandBits = kFractionBits + 1;  // with the hidden bit
 constexpr int kExponentBias = 1023;

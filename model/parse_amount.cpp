@@ -106,37 +106,60 @@ std::uint64_t CombineEightDigits(std::uint64_t v) {
 // Reads a run of digits from `p` into w and returns where the run ends. w
 // is only meaningful while the significant digits number at most
 // kMaxFastDigits (beyond, it wraps around and the caller reads the text
-// again); the caller counts digits from the pointers. Built for speed, it
-// takes up to eight digits per step without a branch per digit: with x the
-// bytes less '0', a byte is a digit when it is at most 9, and (x | (x +
-// 0x76)) has its high bit set exactly for the others (values from 10 up
-// reach 0x80 by the addition, values from 0x80 have it already). Bytes
-// before the first non-digit are digits, which neither borrow in the
-// subtraction nor carry in the addition, so the lowest marked byte is the
-// first non-digit. Shifting the k digits before it to the top of the word
-// puts zeros, leading zeros of the number, below them. Built for size
-// (kem.exe), one digit at a time.
+// again); the caller counts digits from the pointers.
+//
+// Built for size (kem.exe), one digit at a time. Built for speed, eight at a
+// time while eight digits follow, and then it depends on the text. Typed
+// figures are short, and their runs of digits mostly of one length, which
+// the processor predicts well: one digit a step is fastest for them. In long
+// texts (full-precision exports) the runs are of any length, and each end of
+// a loop the processor did not foresee costs more than taking the rest of
+// the run, up to seven digits, at once without a branch: with x the bytes
+// less '0', a byte is a digit when it is at most 9, and (x | (x + 0x76)) has
+// its high bit set exactly for the others (values from 10 up reach 0x80 by
+// the addition, values from 0x80 have it already). Bytes before the first
+// non-digit are digits, which neither borrow in the subtraction nor carry in
+// the addition, so the lowest marked byte is the first non-digit. Shifting
+// the k digits before it to the top of the word puts zeros, leading zeros of
+// the number, below them.
+constexpr std::size_t kLongText = 16;
+
+// How TakeDigits reads: kShortRuns one digit a step after any run of eight,
+// kLongRuns up to eight digits a step without a branch per digit.
+enum DigitReading { kShortRuns, kLongRuns };
+
+template <DigitReading kReading>
 inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p, const char* end,
                               std::uint64_t& significand) {
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
 #if !defined(__OPTIMIZE_SIZE__)
-    for (;;) {
-        const std::uint64_t x = LoadUpToEightBytesOf(begin, p, end) - 0x3030303030303030u;
-        const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
-        if (nonDigits == 0) {
-            w = w * 100000000u + CombineEightDigits(x);
-            p += 8;
-            continue;
+    if (kReading == kLongRuns) {
+        for (;;) {
+            const std::uint64_t x = LoadUpToEightBytesOf(begin, p, end) - 0x3030303030303030u;
+            const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
+            if (nonDigits == 0) {
+                w = w * 100000000u + CombineEightDigits(x);
+                p += 8;
+                continue;
+            }
+            const int k = CountTrailingZeros64(nonDigits) / 8;  // 0 to 7
+            // x << (64 - 8k) in two steps, so that k = 0 shifts everything out.
+            significand =
+                w * (kPowersOfFive64.value[k] << k) + CombineEightDigits((x << (63 - 8 * k)) << 1);
+            return p + k;
         }
-        const int k = CountTrailingZeros64(nonDigits) / 8;  // 0 to 7
-        // x << (64 - 8k) in two steps, so that k = 0 shifts everything out.
-        w = w * (kPowersOfFive64.value[k] << k) + CombineEightDigits((x << (63 - 8 * k)) << 1);
-        significand = w;
-        return p + k;
     }
-#else
+    while (end - p >= 8) {
+        const std::uint64_t x = LoadUpToEightBytes(p, 8) - 0x3030303030303030u;
+        if (((x | (x + 0x7676767676767676u)) & 0x8080808080808080u) != 0) {
+            break;
+        }
+        w = w * 100000000u + CombineEightDigits(x);
+        p += 8;
+    }
+#endif
     for (; p != end; ++p) {
         const unsigned digit = static_cast<unsigned char>(*p) - unsigned{'0'};
         if (digit > 9) {
@@ -146,7 +169,6 @@ inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p,
     }
     significand = w;
     return p;
-#endif
 }
 
 // Reads the written exponent that follows its marker at `p` into
@@ -213,7 +235,8 @@ inline const char* ReadExponent([[maybe_unused]] const char* begin, const char* 
 // every digit from the first nonzero one on is significant, trailing zeros
 // included (they change nothing but the count). Works on locals throughout:
 // stores through a reference could alias the text's bytes.
-LexedNumber LexNumber(std::string_view text) {
+template <DigitReading kReading>
+KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;
@@ -231,13 +254,13 @@ LexedNumber LexNumber(std::string_view text) {
     }
     std::uint64_t w = 0;
     const char* const integerBegin = p;
-    p = TakeDigits(begin, p, end, w);
+    p = TakeDigits<kReading>(begin, p, end, w);
     std::int64_t count = p - integerBegin;
     std::int64_t exponent = count;  // the integer digits
     bool hasNumber = p != mantissaBegin;
     if (p != end && *p == '.') {
-        const char* fractionBegin = ++p;
-        hasNumber = hasNumber || (p != end && IsDigit(*p));
+        const char* const afterPoint = ++p;
+        const char* fractionBegin = afterPoint;
         if (count == 0) {
             // Zeros between the point and the first significant digit.
             while (p != end && *p == '0') {
@@ -246,8 +269,9 @@ LexedNumber LexNumber(std::string_view text) {
             exponent -= p - fractionBegin;
             fractionBegin = p;
         }
-        p = TakeDigits(begin, p, end, w);
+        p = TakeDigits<kReading>(begin, p, end, w);
         count += p - fractionBegin;
+        hasNumber = hasNumber || p != afterPoint;
     }
     LexedNumber number;
     number.negative = negative;
@@ -258,7 +282,8 @@ LexedNumber LexNumber(std::string_view text) {
     number.mantissaBegin = static_cast<std::size_t>(mantissaBegin - begin);
     number.mantissaEnd = static_cast<std::size_t>(p - begin);
     number.end = hasNumber ? number.mantissaEnd : 0;
-    if (hasNumber && p != end && (*p == 'e' || *p == 'E' || *p == 'd' || *p == 'D')) {
+    // 'E' and 'D' are 'e' and 'd' less 0x20; no other byte is.
+    if (hasNumber && p != end && ((*p | 0x20) == 'e' || (*p | 0x20) == 'd')) {
         const char* exponentEnd = ReadExponent(begin, p + 1, end, exponent);
         if (exponentEnd != nullptr) {
             number.end = static_cast<std::size_t>(exponentEnd - begin);
@@ -305,11 +330,7 @@ bool TryExactDoublePath(std::uint64_t w, int q, double& result) {
     }
     // w <= 2^53 fits a signed conversion, which is one instruction.
     const double exact = static_cast<double>(static_cast<std::int64_t>(w));
-    if (q == 0) {
-        result = exact;  // whole numbers, such as counts, need no division
-        return true;
-    }
-    if (q < 0) {
+    if (q <= 0) {
         result = exact / kExactPowersOfTen[-q];
         return true;
     }
@@ -368,7 +389,7 @@ bool TryExactQuotient(std::uint64_t w, int q, double& result) {
 // Results below the smallest normal double are left to step 3 as well.
 constexpr int kMaxExactPowerOfFive = 55;  // 5^55 < 2^128
 
-bool TryProductPath(std::uint64_t w, int q, double& result) {
+KEM_BUILT_IN bool TryProductPath(std::uint64_t w, int q, double& result) {
     const std::uint64_t* t = kPowersOfFive[q - kMinPowerOfFive];
     const int lz = CountLeadingZeros64(w);
     const std::uint64_t scaled = w << lz;
@@ -553,7 +574,7 @@ KEM_OUT_OF_LINE double RoundSlowly(std::string_view text, LexedNumber number) {
 }
 
 // The magnitude of a number with a nonzero digit.
-double RoundMagnitude(std::string_view text, const LexedNumber& number) {
+KEM_BUILT_IN double RoundMagnitude(std::string_view text, const LexedNumber& number) {
     if (number.count <= kMaxFastDigits && number.exponent <= kOverflowDecimalExponent &&
         number.exponent - number.count >= kMinPowerOfFive) {
         // value = w * 10^q, q within the table.
@@ -567,10 +588,12 @@ double RoundMagnitude(std::string_view text, const LexedNumber& number) {
     return RoundSlowly(text, number);
 }
 
-}  // namespace
-
-AmountReading ReadAmount(std::string_view text) {
-    const LexedNumber number = LexNumber(text);
+// Steps 1 to 3 for one way of reading digits. Built into each entry point
+// below, so that ParseAmount, the window's and kemcalc's hot call, pays for
+// no call of its own.
+template <DigitReading kReading>
+KEM_BUILT_IN AmountReading ReadAmountWith(std::string_view text) {
+    const LexedNumber number = LexNumber<kReading>(text);
     AmountReading reading{0.0, number.end};
     if (!number.hasNumber) {
         return reading;  // a lone sign is no number, and no number is +0
@@ -584,8 +607,37 @@ AmountReading ReadAmount(std::string_view text) {
     return reading;
 }
 
+#if !defined(__OPTIMIZE_SIZE__)
+// Long texts are read by code of their own, out of the way of the short
+// ones, which are the common case: sharing one function, the short ones
+// would pay for the long ones' registers.
+KEM_OUT_OF_LINE AmountReading ReadLongAmount(std::string_view text) {
+    return ReadAmountWith<kLongRuns>(text);
+}
+
+KEM_OUT_OF_LINE double ParseLongAmount(std::string_view text) {
+    return ReadAmountWith<kLongRuns>(text).value;
+}
+#endif
+
+}  // namespace
+
+AmountReading ReadAmount(std::string_view text) {
+#if !defined(__OPTIMIZE_SIZE__)
+    if (text.size() >= kLongText) {
+        return ReadLongAmount(text);
+    }
+#endif
+    return ReadAmountWith<kShortRuns>(text);
+}
+
 double ParseAmount(std::string_view text) {
-    return ReadAmount(text).value;
+#if !defined(__OPTIMIZE_SIZE__)
+    if (text.size() >= kLongText) {
+        return ParseLongAmount(text);
+    }
+#endif
+    return ReadAmountWith<kShortRuns>(text).value;
 }
 
 std::size_t MeasureAmount(std::string_view text) {
