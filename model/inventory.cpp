@@ -167,9 +167,10 @@ InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
     const double grossProfit = annualSales - annualCosts;
     const double stock = inputs.buyPerMonth * inputs.cost;
     const double averageInventory = stock * 0.5;
-    if (IsInsideNormalRange(sales) & IsInsideNormalRange(annualSales) & IsInsideNormalRange(costs) &
-        IsInsideNormalRange(annualCosts) & IsInsideNormalRange(grossProfit) &
-        IsInsideNormalRange(stock) & IsInsideNormalRange(averageInventory)) {
+    if (IsInsideNormalRange(sales) && IsInsideNormalRange(annualSales) &&
+        IsInsideNormalRange(costs) && IsInsideNormalRange(annualCosts) &&
+        IsInsideNormalRange(grossProfit) && IsInsideNormalRange(stock) &&
+        IsInsideNormalRange(averageInventory)) {
         InventoryFigures figures;
         figures.annualSales = annualSales;
         figures.grossProfit = grossProfit;
