@@ -100,6 +100,20 @@ struct HeaderErrorCase {
     std::size_t rowsBefore;  // output lines written before the error
 };
 
+// Each case stops the run with status 1, names its line, and keeps the rows
+// written before it.
+template <std::size_t N>
+void ExpectBadDataStops(const HeaderErrorCase (&cases)[N]) {
+    for (const HeaderErrorCase& item : cases) {
+        KemcalcRun run = RunKemcalc(item.args, item.input);
+        EXPECT_EQ(run.status, 1) << item.what;
+        EXPECT_EQ(run.err, "kemcalc: standard input: line " + std::to_string(item.line) + ": " +
+                               item.message + "\n")
+            << item.what;
+        EXPECT_EQ(SplitLines(run.out).size(), item.rowsBefore) << item.what;
+    }
+}
+
 TEST(CatalogueExports, MissingOrDoubledColumnsAreNamed) {
     const HeaderErrorCase cases[] = {
         {"a missing column",
@@ -158,14 +172,7 @@ TEST(CatalogueExports, MissingOrDoubledColumnsAreNamed) {
          2,
          1},
     };
-    for (const HeaderErrorCase& item : cases) {
-        KemcalcRun run = RunKemcalc(item.args, item.input);
-        EXPECT_EQ(run.status, 1) << item.what;
-        EXPECT_EQ(run.err, "kemcalc: standard input: line " + std::to_string(item.line) + ": " +
-                               item.message + "\n")
-            << item.what;
-        EXPECT_EQ(SplitLines(run.out).size(), item.rowsBefore) << item.what;
-    }
+    ExpectBadDataStops(cases);
 }
 
 TEST(CatalogueExports, DecimalCommaFiguresAndTexts) {
@@ -380,14 +387,7 @@ TEST(CatalogueJson, NamesAndTextsJsonCannotHoldAreErrors) {
          2,
          0},
     };
-    for (const HeaderErrorCase& item : cases) {
-        KemcalcRun run = RunKemcalc(item.args, item.input);
-        EXPECT_EQ(run.status, 1) << item.what;
-        EXPECT_EQ(run.err, "kemcalc: standard input: line " + std::to_string(item.line) + ": " +
-                               item.message + "\n")
-            << item.what;
-        EXPECT_EQ(SplitLines(run.out).size(), item.rowsBefore) << item.what;
-    }
+    ExpectBadDataStops(cases);
 }
 
 // --- Totals per group ---------------------------------------------------------------------

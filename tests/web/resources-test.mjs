@@ -16,8 +16,11 @@ const kHeader = `// ids
 #define IDC_FIELD 110 // the only field
 #define IDC_RESULT 1008
 #define CMD_ONE 102
+// names a define that only comes further down, as the preprocessor allows
+#define TITLE "Title // not " LATER
 #define HOST "www.example.test"
 #define NAME "Shop"
+#define LATER "a comment"
 `;
 
 const kRc = `#include <windows.h>
@@ -40,7 +43,7 @@ END
 KEMWCLASS DIALOGEX 1, 2, 100, 50
 STYLE WS_CAPTION | DS_SETFONT
 EXSTYLE 0
-CAPTION "Title // not a comment"
+CAPTION TITLE
 CLASS "KEMWClass"
 FONT 8, "System", 0, 0, 1
 BEGIN

@@ -34,16 +34,32 @@ function tokenize(source) {
 }
 
 // Collects `#define NAME value` where value is a number or string literals
-// and names of earlier defines, joined as the compiler joins them.
+// and names of other defines, joined as the compiler joins them. Like the
+// preprocessor, a define may name one that comes later in the file: each is
+// evaluated once everything it names is known.
 function readDefines(source, defines) {
+  let pending = [];
   for (const token of tokenize(source)) {
-    if (!token.define) {
-      continue;
-    }
-    const match = /^#define\s+([A-Za-z_]\w*)\s+(.+)$/.exec(token.define);
+    const match = token.define && /^#define\s+([A-Za-z_]\w*)\s+(.+)$/.exec(token.define);
     if (match) {
-      defines[match[1]] = evaluateTokens(tokenize(match[2]), defines, token.define);
+      pending.push({ name: match[1], tokens: tokenize(match[2]), where: token.define });
     }
+  }
+  while (pending.length > 0) {
+    const waiting = pending.filter(({ tokens }) =>
+      tokens.some((token) => token.name !== undefined && !(token.name in defines)),
+    );
+    if (waiting.length === pending.length) {
+      // Nothing more can be resolved: report the first define that is stuck.
+      const { tokens, where } = pending[0];
+      evaluateTokens(tokens, defines, where);
+    }
+    for (const { name, tokens, where } of pending) {
+      if (!waiting.some((entry) => entry.name === name)) {
+        defines[name] = evaluateTokens(tokens, defines, where);
+      }
+    }
+    pending = waiting;
   }
   return defines;
 }
