@@ -65,8 +65,8 @@ enum QuotedEnd { kQuoteClosed, kQuoteOpen, kQuoteTooLong };
 // the end of the line when the quotes stay open.
 QuotedEnd ScanQuoted(CsvRecord& record, std::string_view text, std::size_t& i, FieldText& field) {
     for (;;) {
-        const std::size_t quote = text.find('"', i);
-        if (quote == std::string_view::npos) {
+        const std::size_t quote = FindByte(text, i, '"');
+        if (quote == text.size()) {
             const bool added = AddPiece(record, field, text.substr(i));
             i = text.size();
             return added ? kQuoteOpen : kQuoteTooLong;
@@ -124,7 +124,7 @@ void BeginRecord(CsvRecord& record, const InputLine& line) {
     record.firstLine = line.number;
     record.errorLine = line.number;
     record.errorField = 0;
-    const bool hasReturn = line.text.find('\r') != std::string_view::npos;
+    const bool hasReturn = FindByte(line.text, 0, '\r') < line.text.size();
     record.verbatim = hasReturn ? std::string_view() : line.text;
 }
 
@@ -139,7 +139,7 @@ bool IsWrittenAsRead(std::string_view field, bool quoted, bool doubledQuote, cha
     if (!quoted) {
         return !HasBlankAtEnd(field);
     }
-    return doubledQuote || HasBlankAtEnd(field) || field.find(delimiter) != std::string_view::npos;
+    return doubledQuote || HasBlankAtEnd(field) || FindByte(field, 0, delimiter) < field.size();
 }
 
 }  // namespace

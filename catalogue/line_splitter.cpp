@@ -1,5 +1,7 @@
 #include "line_splitter.h"
 
+#include "byte_scan.h"
+
 #include <cstring>
 
 namespace {
@@ -118,17 +120,18 @@ LineStatus NextLine(LineSplitter& splitter, InputLine& line) {
     while (HasUnreadBytes(splitter)) {
         const char* rest = splitter.source.data + splitter.position;
         const std::size_t available = splitter.source.size - splitter.position;
-        const void* found = std::memchr(rest, '\n', available);
-        const std::size_t length =
-            found != nullptr ? static_cast<std::size_t>(static_cast<const char*>(found) - rest)
-                             : available;
+        // A word at a time (byte_scan.h): as fast as the C library's
+        // memchr on lines this short, and much faster in WebAssembly, whose
+        // C library looks at one byte at a time.
+        const std::size_t length = FindByte(std::string_view(rest, available), 0, '\n');
+        const bool found = length < available;
         // Past this length no line end can make the line acceptable.
         if (splitter.carryUsed + length > kMaxLineLength + 1) {
             line = InputLine{};
             line.number = ++splitter.lineNumber;
             return kLineTooLong;
         }
-        if (found == nullptr) {
+        if (!found) {
             std::memcpy(splitter.carry.data() + splitter.carryUsed, rest, length);
             splitter.carryUsed += length;
             splitter.position = splitter.source.size;

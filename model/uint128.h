@@ -1,7 +1,8 @@
 // 128-bit unsigned arithmetic from 64-bit halves, for the exact fast paths of
 // the number conversions. Portable: the 32-bit Windows compiler has no
 // 128-bit integer type, so it multiplies in 32-bit pieces; compilers that
-// have one use it for the same exact product in one instruction.
+// have one use it for the same exact product in one instruction, except for
+// WebAssembly (below).
 #pragma once
 
 #include <cstdint>
@@ -13,9 +14,16 @@ struct Uint128 {
     std::uint64_t low;
 };
 
+// Where the compiler's 128-bit integers are one instruction or two. In
+// WebAssembly they are calls into the runtime, slower than the four
+// products below done inline.
+#if defined(__SIZEOF_INT128__) && !defined(__wasm__)
+#define KEM_NATIVE_UINT128 1
+#endif
+
 // a * b, exact.
 inline Uint128 Multiply64(std::uint64_t a, std::uint64_t b) {
-#if defined(__SIZEOF_INT128__)
+#if defined(KEM_NATIVE_UINT128)
     __extension__ typedef unsigned __int128 NativeUint128;
     const NativeUint128 product = static_cast<NativeUint128>(a) * b;
     return Uint128{static_cast<std::uint64_t>(product >> 64), static_cast<std::uint64_t>(product)};
@@ -35,7 +43,7 @@ inline Uint128 Multiply64(std::uint64_t a, std::uint64_t b) {
 
 // floor(x / 2^s), which must fit 64 bits, for 0 < s < 128.
 inline std::uint64_t ShiftRight128(Uint128 x, int s) {
-#if defined(__SIZEOF_INT128__)
+#if defined(KEM_NATIVE_UINT128)
     __extension__ typedef unsigned __int128 NativeUint128;
     return static_cast<std::uint64_t>(((static_cast<NativeUint128>(x.high) << 64) | x.low) >> s);
 #else
