@@ -40,9 +40,9 @@ bool FailWithBuiltMessage(CatalogueRun& run, unsigned long long line) {
 }
 
 void TellWatcher(const CatalogueRun& run, WrittenRowKind kind, unsigned long long line,
-                 const InventoryInputs* inputs) {
+                 const InventoryInputs* inputs, const InventoryFigures* figures) {
     if (run.watcher != nullptr) {
-        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs});
+        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs, figures});
     }
 }
 
@@ -164,7 +164,7 @@ bool ReadHeader(CatalogueRun& run, const std::vector<std::string_view>& fields,
         return false;
     }
     WriteHeaderRow(*run.sink, run.format, run.header);
-    TellWatcher(run, kHeaderRowWritten, line, nullptr);
+    TellWatcher(run, kHeaderRowWritten, line, nullptr, nullptr);
     return CheckSink(run);
 }
 
@@ -270,14 +270,16 @@ bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
     if (run.options.output == kOutputJsonLines && !CheckJsonValues(run, fields, line)) {
         return false;
     }
+    // Worked out once for the texts, the watcher and the totals.
+    const InventoryFigures money = ComputeFigures(reading.inputs);
     WriteItemRow(*run.sink, run.format, header ? &run.header : nullptr, fields, verbatim,
-                 reading.inputs);
-    TellWatcher(run, kItemRowWritten, line, &reading.inputs);
+                 reading.inputs, money);
+    TellWatcher(run, kItemRowWritten, line, &reading.inputs, &money);
     if (run.options.totals) {
-        AddItemToTotals(run.totals, reading.inputs);
+        AddItemToTotals(run.totals, money);
         if (IsGrouped(run)) {
             AddItemToTotals(FindGroupTotals(run.groups, FieldOrEmpty(fields, run.groupColumn)),
-                            reading.inputs);
+                            money);
         }
     }
     return CheckSink(run);

@@ -44,8 +44,9 @@ enum WrittenRowKind { kHeaderRowWritten, kItemRowWritten };
 
 struct WrittenRow {
     WrittenRowKind kind;
-    unsigned long long line;        // where the row's record starts in the input
-    const InventoryInputs* inputs;  // the four figures as read; null for the header
+    unsigned long long line;          // where the row's record starts in the input
+    const InventoryInputs* inputs;    // the four figures as read; null for the header
+    const InventoryFigures* figures;  // ComputeFigures(*inputs), worked out once; null likewise
 };
 
 using RowWatcher = void (*)(void* context, const WrittenRow& row);

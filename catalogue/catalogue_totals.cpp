@@ -26,8 +26,7 @@ double ReadSum(const CompensatedSum& total) {
 
 }  // namespace
 
-void AddItemToTotals(CatalogueTotals& totals, const InventoryInputs& inputs) {
-    InventoryFigures figures = ComputeFigures(inputs);
+void AddItemToTotals(CatalogueTotals& totals, const InventoryFigures& figures) {
     AddToSum(totals.annualSales, figures.annualSales);
     AddToSum(totals.grossProfit, figures.grossProfit);
     AddToSum(totals.averageInventory, figures.averageInventory);

@@ -19,7 +19,8 @@ struct CatalogueTotals {
     CompensatedSum averageInventory;
 };
 
-void AddItemToTotals(CatalogueTotals& totals, const InventoryInputs& inputs);
+// Adds an item's figures, ComputeFigures of its inputs.
+void AddItemToTotals(CatalogueTotals& totals, const InventoryFigures& figures);
 
 // The totals through the same templates and fixed texts as one item's results;
 // the months supply text is empty, since a sum of counts of different items

@@ -42,9 +42,8 @@ ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
     return ResultCells{{view(0), view(1), view(2), view(3), view(4), view(5)}};
 }
 
-ResultCells MakeItemNumbers(const InventoryInputs& inputs, bool decimalComma,
-                            NumberTexts& numbers) {
-    const InventoryFigures figures = ComputeFigures(inputs);
+ResultCells MakeItemNumbers(const InventoryInputs& inputs, const InventoryFigures& figures,
+                            bool decimalComma, NumberTexts& numbers) {
     const double values[kResultCount] = {
         figures.annualSales,
         figures.grossProfit,

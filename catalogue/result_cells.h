@@ -33,7 +33,9 @@ ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma);
 // An item's six numbers: each figure through FormatFixed with width 1 and 2
 // places, nothing around it; return on inventory as its value whatever its
 // band; an empty cell for "Infinite", an infinity or a not-a-number.
-ResultCells MakeItemNumbers(const InventoryInputs& inputs, bool decimalComma, NumberTexts& numbers);
+// `figures` is ComputeFigures(inputs).
+ResultCells MakeItemNumbers(const InventoryInputs& inputs, const InventoryFigures& figures,
+                            bool decimalComma, NumberTexts& numbers);
 
 // The same for a totals row; its months supply is always empty.
 ResultCells MakeTotalsNumbers(const CatalogueTotals& totals, bool decimalComma,

@@ -291,15 +291,16 @@ void WriteTotalsCells(ByteSink& sink, const RowFormat& format, const HeaderColum
 
 void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                   const std::vector<std::string_view>& fields, std::string_view verbatim,
-                  const InventoryInputs& inputs) {
+                  const InventoryInputs& inputs, const InventoryFigures& figures) {
     if (format.options.numbers) {
         NumberTexts numbers;
-        const ResultCells cells = MakeItemNumbers(inputs, HasCommaNumbers(format), numbers);
+        const ResultCells cells =
+            MakeItemNumbers(inputs, figures, HasCommaNumbers(format), numbers);
         WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
         return;
     }
     // Initialised from the call, so the texts are made where they stay.
-    ResultTexts texts = ComputeResultTexts(inputs);
+    ResultTexts texts = ComputeResultTexts(inputs, figures);
     const ResultCells cells = ViewTextCells(texts, format.options.decimalComma);
     WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
 }

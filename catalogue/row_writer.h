@@ -38,9 +38,10 @@ void WriteHeaderRow(ByteSink& sink, const RowFormat& format, const HeaderColumns
 // with fewer fields than the header gets empty ones. `verbatim`, when not
 // empty, is the fields as read, delimiters and quoting included, and known to
 // be exactly what writing them back one by one would give: it is copied whole.
+// `figures` is ComputeFigures(inputs).
 void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                   const std::vector<std::string_view>& fields, std::string_view verbatim,
-                  const InventoryInputs& inputs);
+                  const InventoryInputs& inputs, const InventoryFigures& figures);
 
 // Where a totals row puts its labels: "Total" in the price column and, for a
 // group's row, the group's value in the grouping column.

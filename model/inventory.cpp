@@ -278,7 +278,10 @@ ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& v
 }
 
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
-    const InventoryFigures figures = ComputeFigures(inputs);
+    return ComputeResultTexts(inputs, ComputeFigures(inputs));
+}
+
+ResultTexts ComputeResultTexts(const InventoryInputs& inputs, const InventoryFigures& figures) {
     ResultTexts texts;
     std::size_t* length = texts.length;
     length[kAnnualSales] = FormatMoneyText(figures.annualSales, texts.text[kAnnualSales]);

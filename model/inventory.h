@@ -58,6 +58,11 @@ InventoryFigures ComputeFigures(const InventoryInputs& inputs);
 // The six result texts of an item, in ResultField order.
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs);
 
+// The same from figures already worked out, which must be
+// ComputeFigures(inputs): a front end that also totals or sorts by the
+// figures works them out once.
+ResultTexts ComputeResultTexts(const InventoryInputs& inputs, const InventoryFigures& figures);
+
 // The templates behind the result texts, for front ends that show figures of
 // their own (catalogue totals). Each writes a text of at most
 // kResultTextSize - 1 characters, or kTooLargeText, and returns its length.

@@ -82,7 +82,7 @@ double ReturnSortKey(ReturnBand band, double value) {
 
 void NoteItemRow(CatalogueSession& s, const WrittenRow& row, double end) {
     const InventoryInputs& inputs = *row.inputs;
-    const InventoryFigures figures = ComputeFigures(inputs);
+    const InventoryFigures& figures = *row.figures;
     double returnValue = 0.0;
     const ReturnBand band =
         FindReturnBand(figures.grossProfit, figures.averageInventory, returnValue);
