@@ -9,8 +9,10 @@
 // the 18th digit alone decides the first rounding (a 5 rounds up whatever
 // follows it). They come from integer arithmetic: one 64x64-bit product and
 // a shift for magnitudes from about 10^-9 to 10^18, big integers beyond.
-// Where the rounded figure fits a 64-bit integer, steps 2 to 4 run on that
-// integer too; the digit-string path below serves every other case.
+// Where the rounded figure fits a 64-bit integer, steps 1 and 2 merge into
+// one division of that product and steps 3 and 4 write its digits a word at
+// a time (built for speed); the digit-string path serves every other case,
+// and, built for size, every case.
 
 #include <cstdint>
 #include <cstring>
@@ -228,54 +230,6 @@ bool TrySeventeenDigits(std::uint64_t m, int e, std::uint64_t& digits, int& decp
     return true;
 }
 
-// The figure after steps 1 and 2, scaled by 10^decimals: an integer of at
-// most 18 digits.
-struct ScaledFigure {
-    std::uint64_t n;
-    int digits;  // how many n has, 0 for 0
-};
-
-// Steps 1 and 2 in 64-bit integers, for value = m * 2^e with m nonzero and
-// below 2^53. With L = floor(value * 10^p) and o as in TrySeventeenDigits,
-// the 17 digits D = floor((L + 5 * 10^o) / 10^(o+1)) stand for D * 10^(o + 1
-// - p). Rounding that to the places, half away from zero again, drops the
-// last j = p - decimals - o - 1 digits of D: n = floor((D + 5 * 10^(j-1)) /
-// 10^j), or D itself for j = 0. The floors merge as in TrySeventeenDigits,
-// so with J = p - decimals = j + o + 1
-//
-//     n = floor((L + 5 * 10^o + 5 * 10^(J-1)) / 10^J),
-//
-// without the last term when j = 0. The sum stays below 10^19 + 50 + 5 *
-// 10^18 < 2^64 for J <= 19, and n <= 10^17: at most 17 digits were kept,
-// plus a carry. As L has 18 + o digits, n has b = 18 + o - J of them, or b +
-// 1 when the rounding carried it to 10^b, which is known without counting
-// them. For J > 19 (j >= 18 - o) no digit of D reaches the last place, and
-// like the digit-string path the value rounds to 0. False for j < 0, where
-// more than 17 digits would stand before the last place (the digit-string
-// path pads with zeros), and where TryScaleToDigits is.
-bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, ScaledFigure& figure) {
-    std::uint64_t scaled;
-    int p;
-    if (!TryScaleToDigits(m, e, scaled, p)) {
-        return false;
-    }
-    const int o = ExtraDigit(scaled);
-    const int bigJ = p - decimals;
-    if (bigJ < o + 1) {
-        return false;
-    }
-    if (bigJ > kMaxPowerOfTen64) {
-        figure = ScaledFigure{0, 0};
-        return true;
-    }
-    const std::uint64_t placeHalf = bigJ > o + 1 ? 5 * PowerOfTen(bigJ - 1) : 0;
-    figure.n = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o) + placeHalf, bigJ);
-    // b < 0 only for J = 19 with o = 0, where n is 0.
-    const int b = 18 + o - bigJ > 0 ? 18 + o - bigJ : 0;
-    figure.digits = b + (figure.n >= PowerOfTen(b) ? 1 : 0);
-    return true;
-}
-
 // Step 1.
 void BuildDecimalForm(double value, DecimalForm& form) {
     const DoubleParts parts = DecodeDouble(value);
@@ -340,6 +294,50 @@ void BuildDecimalForm(double value, DecimalForm& form) {
     form.decpt = decpt;
 }
 
+// The digit string after step 2: `head` holds its first characters (those
+// that rounding may change, plus a carried-out '1'); every position from
+// headCount to `length` is '0'.
+struct RoundedDigits {
+    char head[kDigitsNeeded + 1];
+    int headCount;
+    int length;
+    int decpt;
+};
+
+// Step 2.
+void RoundToPlaces(const DecimalForm& form, int decimals, RoundedDigits& rounded) {
+    rounded.decpt = form.decpt;
+    rounded.headCount = 0;
+    rounded.length = 0;
+    const int n = decimals + form.decpt;
+    if (n < 0) {
+        return;  // every digit lies beyond the last place: nothing is rounded
+    }
+    const int taken = n < form.count ? n : form.count;
+    for (int i = 0; i < taken; ++i) {
+        rounded.head[i] = form.digits[i];
+    }
+    rounded.headCount = taken;
+    rounded.length = n;
+    const char next = n < form.count ? form.digits[n] : '0';
+    if (next < '5') {
+        return;
+    }
+    if (taken == 0 || IncrementLast(rounded.head, taken)) {
+        // Carry out of the first position (or n == 0): a '1' goes in front.
+        for (int i = taken; i > 0; --i) {
+            rounded.head[i] = rounded.head[i - 1];
+        }
+        rounded.head[0] = '1';
+        ++rounded.headCount;
+        ++rounded.length;
+        ++rounded.decpt;
+    }
+}
+
+char DigitAt(const RoundedDigits& rounded, int index) {
+    return index < rounded.headCount ? rounded.head[index] : '0';
+}
 // The length of the whole text: the body padded with blanks to minWidth.
 // Returns false, leaving an empty string in `out` when it has room for one,
 // when the text and its terminator do not fit in outSize bytes.
@@ -354,6 +352,61 @@ bool FitsWithPadding(std::size_t bodyLength, int minWidth, char* out, std::size_
         out[0] = '\0';
     }
     return false;
+}
+
+#if !defined(__OPTIMIZE_SIZE__)
+// The integer path: steps 1 to 4 in 64-bit integers for every value whose
+// figure, rounded and scaled by 10^decimals, has at most 18 digits, which is
+// nearly every figure the calculator shows. Built for size (kem.exe), the
+// digit-string path below takes every value instead: the same texts, from
+// less code.
+
+// The figure after steps 1 and 2, scaled by 10^decimals: an integer of at
+// most 18 digits.
+struct ScaledFigure {
+    std::uint64_t n;
+    int digits;  // how many n has, 0 for 0
+};
+
+// Steps 1 and 2 in 64-bit integers, for value = m * 2^e with m nonzero and
+// below 2^53. With L = floor(value * 10^p) and o as in TrySeventeenDigits,
+// the 17 digits D = floor((L + 5 * 10^o) / 10^(o+1)) stand for D * 10^(o + 1
+// - p). Rounding that to the places, half away from zero again, drops the
+// last j = p - decimals - o - 1 digits of D: n = floor((D + 5 * 10^(j-1)) /
+// 10^j), or D itself for j = 0. The floors merge as in TrySeventeenDigits,
+// so with J = p - decimals = j + o + 1
+//
+//     n = floor((L + 5 * 10^o + 5 * 10^(J-1)) / 10^J),
+//
+// without the last term when j = 0. The sum stays below 10^19 + 50 + 5 *
+// 10^18 < 2^64 for J <= 19, and n <= 10^17: at most 17 digits were kept,
+// plus a carry. As L has 18 + o digits, n has b = 18 + o - J of them, or b +
+// 1 when the rounding carried it to 10^b, which is known without counting
+// them. For J > 19 (j >= 18 - o) no digit of D reaches the last place, and
+// like the digit-string path the value rounds to 0. False for j < 0, where
+// more than 17 digits would stand before the last place (the digit-string
+// path pads with zeros), and where TryScaleToDigits is.
+bool TryRoundToPlaces(std::uint64_t m, int e, int decimals, ScaledFigure& figure) {
+    std::uint64_t scaled;
+    int p;
+    if (!TryScaleToDigits(m, e, scaled, p)) {
+        return false;
+    }
+    const int o = ExtraDigit(scaled);
+    const int bigJ = p - decimals;
+    if (bigJ < o + 1) {
+        return false;
+    }
+    if (bigJ > kMaxPowerOfTen64) {
+        figure = ScaledFigure{0, 0};
+        return true;
+    }
+    const std::uint64_t placeHalf = bigJ > o + 1 ? 5 * PowerOfTen(bigJ - 1) : 0;
+    figure.n = DivideByPowerOfTen(scaled + 5 * PowerOfTen(o) + placeHalf, bigJ);
+    // b < 0 only for J = 19 with o = 0, where n is 0.
+    const int b = 18 + o - bigJ > 0 ? 18 + o - bigJ : 0;
+    figure.digits = b + (figure.n >= PowerOfTen(b) ? 1 : 0);
+    return true;
 }
 
 // The most places the integer path takes: 10^17 is the largest figure it
@@ -407,12 +460,11 @@ void WriteByDigits(const FixedLayout& layout, std::uint64_t n, char* out) {
     }
 }
 
-#if !defined(__OPTIMIZE_SIZE__)
-// Built for speed, the digits are made eight at a time in a word and the
-// text is written in whole words from left to right: each word may run past
-// its part of the text, and the next word, written after it, covers that.
-// The last word holds the point, the places and the terminator, and runs up
-// to 7 bytes past the terminator, so this way needs that much room in `out`.
+// The digits are made eight at a time in a word and the text is written in
+// whole words from left to right: each word may run past its part of the
+// text, and the next word, written after it, covers that. The last word
+// holds the point, the places and the terminator, and runs up to 7 bytes
+// past the terminator, so this way needs that much room in `out`.
 constexpr std::size_t kWordBytes = 8;
 // The place count of every text the calculator shows, given code of its own.
 constexpr int kTwoPlaces = 2;
@@ -494,7 +546,6 @@ inline void WriteByWords(const FixedLayout& layout, std::uint64_t n, int decimal
     }
     StoreWord(p, tail);
 }
-#endif
 
 // Steps 3 and 4 for the figure scaled by 10^decimals.
 void WriteScaledFigure(bool negative, const ScaledFigure& figure, int minWidth, int decimals,
@@ -505,7 +556,6 @@ void WriteScaledFigure(bool negative, const ScaledFigure& figure, int minWidth, 
     }
     layout.length = length;
     layout.padding = length - layout.bodyLength;
-#if !defined(__OPTIMIZE_SIZE__)
     if (FitsWordByWord(layout, outSize)) {
         if (decimals == kTwoPlaces) {
             WriteByWords(layout, figure.n, kTwoPlaces, out);
@@ -514,7 +564,6 @@ void WriteScaledFigure(bool negative, const ScaledFigure& figure, int minWidth, 
         }
         return;
     }
-#endif
     WriteByDigits(layout, figure.n, out);
 }
 
@@ -539,50 +588,7 @@ bool TryFormatAsInteger(double value, int minWidth, int decimals, char* out, std
     return true;
 }
 
-// The digit string after step 2: `head` holds its first characters (those
-// that rounding may change, plus a carried-out '1'); every position from
-// headCount to `length` is '0'.
-struct RoundedDigits {
-    char head[kDigitsNeeded + 1];
-    int headCount;
-    int length;
-    int decpt;
-};
-
-// Step 2.
-void RoundToPlaces(const DecimalForm& form, int decimals, RoundedDigits& rounded) {
-    rounded.decpt = form.decpt;
-    rounded.headCount = 0;
-    rounded.length = 0;
-    const int n = decimals + form.decpt;
-    if (n < 0) {
-        return;  // every digit lies beyond the last place: nothing is rounded
-    }
-    const int taken = n < form.count ? n : form.count;
-    for (int i = 0; i < taken; ++i) {
-        rounded.head[i] = form.digits[i];
-    }
-    rounded.headCount = taken;
-    rounded.length = n;
-    const char next = n < form.count ? form.digits[n] : '0';
-    if (next < '5') {
-        return;
-    }
-    if (taken == 0 || IncrementLast(rounded.head, taken)) {
-        // Carry out of the first position (or n == 0): a '1' goes in front.
-        for (int i = taken; i > 0; --i) {
-            rounded.head[i] = rounded.head[i - 1];
-        }
-        rounded.head[0] = '1';
-        ++rounded.headCount;
-        ++rounded.length;
-        ++rounded.decpt;
-    }
-}
-
-char DigitAt(const RoundedDigits& rounded, int index) {
-    return index < rounded.headCount ? rounded.head[index] : '0';
-}
+#endif
 
 // Steps 1 to 4 through the digit string: every value and place count.
 // Kept out of FormatFixed's own code, whose common case then needs fewer
@@ -643,9 +649,11 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     if (decimals > kMaxFixedDecimals) {
         decimals = kMaxFixedDecimals;
     }
+#if !defined(__OPTIMIZE_SIZE__)
     std::size_t length;
     if (TryFormatAsInteger(value, minWidth, decimals, out, outSize, length)) {
         return length;
     }
+#endif
     return FormatDigitString(value, minWidth, decimals, out, outSize);
 }

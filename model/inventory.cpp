@@ -45,30 +45,40 @@ bool CountsAsZero(double value) {
     return value == 0.0 || IsNaNBits(BitsOf(value));
 }
 
-// Copies one of the fixed texts above; returns its length.
+// Copies a fixed text of `size` bytes, its terminator included; returns its
+// length.
+std::size_t CopyFixedText(const char* text, std::size_t size, char (&out)[kResultTextSize]) {
+    std::memcpy(out, text, size);
+    return size - 1;
+}
+
+// One of the fixed texts above, its size known where it is named.
 template <std::size_t kSize>
 std::size_t CopyText(const char (&text)[kSize], char (&out)[kResultTextSize]) {
     static_assert(kSize <= kResultTextSize, "a fixed text fits a result text");
-    std::memcpy(out, text, kSize);
-    return kSize - 1;
+    return CopyFixedText(text, kSize, out);
 }
 
 // prefix + FormatFixed(value, width, 2) + suffix, or kTooLargeText when the
 // whole would not fit in the result buffer; returns the text's length.
-template <std::size_t kPrefixSize, std::size_t kSuffixSize>
-std::size_t FormatTemplate(const char (&prefix)[kPrefixSize], double value, int width,
-                           const char (&suffix)[kSuffixSize], char (&out)[kResultTextSize]) {
-    constexpr std::size_t prefixLength = kPrefixSize - 1;
-    constexpr std::size_t suffixLength = kSuffixSize - 1;
+std::size_t FormatAround(const char* prefix, std::size_t prefixLength, double value, int width,
+                         const char* suffix, std::size_t suffixSize, char (&out)[kResultTextSize]) {
     char* number = out + prefixLength;
-    const std::size_t room = kResultTextSize - prefixLength - suffixLength;
+    const std::size_t room = kResultTextSize - prefixLength - (suffixSize - 1);
     const std::size_t length = FormatFixed(value, width, kResultDecimals, number, room);
     if (length >= room) {
         return CopyText(kTooLargeText, out);
     }
     std::memcpy(out, prefix, prefixLength);
-    std::memcpy(number + length, suffix, kSuffixSize);
-    return prefixLength + length + suffixLength;
+    std::memcpy(number + length, suffix, suffixSize);
+    return prefixLength + length + suffixSize - 1;
+}
+
+// FormatAround with the lengths of its literals known where they are named.
+template <std::size_t kPrefixSize, std::size_t kSuffixSize>
+std::size_t FormatTemplate(const char (&prefix)[kPrefixSize], double value, int width,
+                           const char (&suffix)[kSuffixSize], char (&out)[kResultTextSize]) {
+    return FormatAround(prefix, kPrefixSize - 1, value, width, suffix, kSuffixSize, out);
 }
 
 WideFloat WideConstant(double value) {
