@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 
+#include "byte_words.h"
 #include "exact_decimal.h"
 #include "number_text.h"
 #include "test_support.h"
@@ -216,6 +219,49 @@ TEST(ParseAmount, ShortTextsRoundTrip) {
         char text[40];
         std::snprintf(text, sizeof text, "%.16e", value);
         ExpectParses(text, value);
+    }
+}
+
+// Short texts and long ones are read by different code (runs of digits one
+// at a time, or up to eight at once): a short text read as it stands and
+// with letters after it that make it long must give the same number, bit for
+// bit, ending at the same place. ParseAmount is ReadAmount's value.
+TEST(ReadAmount, ShortAndLongReadingsAgree) {
+    const std::string alphabet = "0123456789000999..+-eEdD \t$x,5";
+    std::mt19937_64 random(16);
+    for (int i = 0; i < 100000; ++i) {
+        std::string text(random() % 16, ' ');
+        for (char& c : text) {
+            c = alphabet[random() % alphabet.size()];
+        }
+        const AmountReading asShort = ReadAmount(text);
+        const AmountReading asLong = ReadAmount(text + std::string(16 + random() % 8, 'x'));
+        ASSERT_EQ(BitsOf(asShort.value), BitsOf(asLong.value)) << '"' << text << '"';
+        ASSERT_EQ(asShort.length, asLong.length) << '"' << text << '"';
+        ASSERT_EQ(BitsOf(ParseAmount(text)), BitsOf(asShort.value)) << '"' << text << '"';
+    }
+}
+
+// The loads behind the word-at-a-time readers: the bytes wanted, the first
+// lowest, zeros past them, and nothing read outside the text (the text is
+// copied to its own allocation so that a sanitizer sees any byte beyond).
+TEST(ByteWords, LoadsOnlyTheTextsBytes) {
+    const std::string source = "0123456789abcdefghij";
+    for (std::size_t size = 0; size <= source.size(); ++size) {
+        const std::unique_ptr<char[]> text(new char[size == 0 ? 1 : size]);
+        std::memcpy(text.get(), source.data(), size);
+        const char* const end = text.get() + size;
+        for (std::size_t at = 0; at <= size; ++at) {
+            std::uint64_t want = 0;
+            for (std::size_t i = 0; i < 8 && at + i < size; ++i) {
+                want |= std::uint64_t{static_cast<unsigned char>(source[at + i])} << (8 * i);
+            }
+            const std::size_t left = size - at;
+            EXPECT_EQ(LoadUpToEightBytes(text.get() + at, left < 8 ? left : 8), want)
+                << "size " << size << " at " << at;
+            EXPECT_EQ(LoadUpToEightBytesOf(text.get(), text.get() + at, end), want)
+                << "size " << size << " at " << at;
+        }
     }
 }
 

@@ -222,3 +222,48 @@ TEST(FormatFixedDifferential, IntegerPathEdges) {
 }
 
 }  // namespace
+
+namespace {
+
+// The integer path for every place count it takes (0 to 17), over the
+// magnitudes it covers and a little past them: the rounding to the places
+// divides by every power of ten from 10^1 to 10^19.
+TEST(FormatFixedDifferential, IntegerPathEveryPlaceCount) {
+    FormatChecker checker;
+    std::mt19937_64 random(9);
+    for (int i = 0; i < 20000; ++i) {
+        const double value =
+            std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 110) - 90);
+        const int decimals = static_cast<int>(random() % 18);
+        checker.Check(random() % 2 ? -value : value, random() % 2 ? 1 : 24, decimals);
+    }
+}
+
+// A text written a word at a time needs room past its end; with exactly its
+// own room (and one byte more or less) it is written a digit at a time. Both
+// give the same text, and nothing past outSize is touched.
+TEST(FormatFixedDifferential, TightRoomGivesTheSameText) {
+    constexpr char kUntouched = '\x7f';
+    std::mt19937_64 random(10);
+    for (int i = 0; i < 20000; ++i) {
+        const double value =
+            std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 80) - 60);
+        const int decimals = static_cast<int>(random() % 8);
+        const int minWidth = random() % 2 ? 1 : 20;
+        char ample[kRoom];
+        const std::size_t length = FormatFixed(value, minWidth, decimals, ample, sizeof ample);
+        for (std::size_t outSize = length; outSize <= length + 8; ++outSize) {
+            char tight[kRoom];
+            std::memset(tight, kUntouched, sizeof tight);
+            ASSERT_EQ(FormatFixed(value, minWidth, decimals, tight, outSize), length);
+            ASSERT_EQ(std::string(tight), outSize > length ? std::string(ample) : "")
+                << exact::DescribeDouble(value) << " decimals " << decimals << " outSize "
+                << outSize;
+            for (std::size_t at = outSize; at < sizeof tight; ++at) {
+                ASSERT_EQ(tight[at], kUntouched) << exact::DescribeDouble(value) << " byte " << at;
+            }
+        }
+    }
+}
+
+}  // namespace
