@@ -52,11 +52,19 @@ best_time() {
     echo "$best"
 }
 
+# The ten-column run has a speed goal: 1,500,000 rows a second on one core.
+readonly export_goal=1500000
+
+# Prints a run's rate; with a goal (rows/s) also the rate against it.
 report() {
-    local label=$1 ns=$2
-    awk -v label="$label" -v ns="$ns" -v n="$rows" 'BEGIN {
+    local label=$1 ns=$2 goal=${3:-0}
+    awk -v label="$label" -v ns="$ns" -v n="$rows" -v goal="$goal" 'BEGIN {
         rate = n / (ns / 1e9)
-        printf "  %-44s %10.0f rows/s  %5.2f x the 1500000 rows/s target  (%.3f s)\n", label, rate, rate / 1500000, ns / 1e9
+        printf "  %-44s %10.0f rows/s  (%.3f s)", label, rate, ns / 1e9
+        if (goal > 0) {
+            printf "  %.2f x the goal of %d rows/s", rate / goal, goal
+        }
+        printf "\n"
     }'
 }
 
@@ -64,7 +72,7 @@ echo "kemcalc --csv on $rows generated rows ($(wc -c < "$work/export.csv") bytes
 export_ns=$(best_time --csv "$work/export.csv")
 # A fast wrong answer is no answer: every row and the header must be there.
 [ "$(wc -l < "$work/out")" -eq $((rows + 1)) ] || { echo "error: row count differs" >&2; exit 1; }
-report "10 columns, mapped by name, passed through" "$export_ns"
+report "10 columns, mapped by name, passed through" "$export_ns" "$export_goal"
 plain_ns=$(best_time --csv "$work/plain.csv")
 report "baseline: the 4 figure columns alone" "$plain_ns"
 awk -v ours="$export_ns" -v base="$plain_ns" 'BEGIN {

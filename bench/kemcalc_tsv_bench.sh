@@ -58,17 +58,25 @@ baseline_awk() {
     }' "$work/catalogue.tsv"
 }
 
+# --tsv has a speed goal: 3,000,000 items a second on one core.
+readonly tsv_goal=3000000
+
+# Prints a run's rate; with a goal (items/s) also the rate against it.
 report() {
-    local label=$1 ns=$2
-    awk -v label="$label" -v ns="$ns" -v n="$lines" 'BEGIN {
+    local label=$1 ns=$2 goal=${3:-0}
+    awk -v label="$label" -v ns="$ns" -v n="$lines" -v goal="$goal" 'BEGIN {
         rate = n / (ns / 1e9)
-        printf "  %-34s %10.0f items/s  %6.2f x the 500000 items/s target  (%.3f s)\n", label, rate, rate / 500000, ns / 1e9
+        printf "  %-34s %10.0f items/s  (%.3f s)", label, rate, ns / 1e9
+        if (goal > 0) {
+            printf "  %.2f x the goal of %d items/s", rate / goal, goal
+        }
+        printf "\n"
     }'
 }
 
 echo "kemcalc on $lines generated items ($(wc -c < "$work/catalogue.tsv") bytes of TSV)"
 tsv_ns=$(best_time --tsv "$work/catalogue.tsv")
-report "--tsv" "$tsv_ns"
+report "--tsv" "$tsv_ns" "$tsv_goal"
 # The rows must still all be there: a fast wrong answer is no answer.
 [ "$(wc -l < "$work/out")" -eq "$lines" ] || { echo "error: row count differs" >&2; exit 1; }
 report "--tsv --echo-parsed --totals" "$(best_time --tsv --echo-parsed --totals "$work/catalogue.tsv")"
