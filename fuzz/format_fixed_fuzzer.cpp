@@ -67,6 +67,13 @@ void CheckOne(const ExactForms& forms, int minWidth, int decimals) {
         !(forms.eitherWay && whole == exact::LayOutFixed(forms.cut, minWidth, decimals))) {
         Fail(forms, minWidth, decimals, "wrong text", whole);
     }
+    // Exactly its own room: the same text, though it is then written a
+    // character at a time rather than a word at a time.
+    std::size_t fitLength = 0;
+    std::string fit = FormatInto(forms.value, minWidth, decimals, length + 1, fitLength);
+    if (fitLength != length || fit != whole) {
+        Fail(forms, minWidth, decimals, "differs in a buffer of exactly its size", fit);
+    }
     // One byte short of the terminator: nothing but an empty text.
     std::size_t shortLength = 0;
     std::string cut = FormatInto(forms.value, minWidth, decimals, length, shortLength);
