@@ -42,29 +42,17 @@ CsvFieldForm ClassifyCsvField(std::string_view field, const CsvQuoting& quoting)
 }
 
 void AppendCsvField(ByteSink& sink, std::string_view field, const CsvQuoting& quoting) {
-    const std::size_t size = field.size();
-    const bool blankAtEnd = size != 0 && (field.front() == ' ' || field.back() == ' ');
-    // Room for the field and its two quotes; copied after an opening quote
-    // when a blank at an end already calls for quotes.
-    char* out = ReserveBytes(sink, size + 2);
-    std::size_t at = blankAtEnd ? 1 : 0;
-    unsigned char classes = 0;
-    for (char c : field) {
-        out[at++] = c;
-        classes |= quoting.byteClass[static_cast<unsigned char>(c)];
+    switch (ClassifyCsvField(field, quoting)) {
+        case kCsvPlain:
+            AppendText(sink, field);
+            return;
+        case kCsvQuoted:
+            AppendChar(sink, '"');
+            AppendText(sink, field);
+            AppendChar(sink, '"');
+            return;
+        case kCsvQuotedDoubling:
+            break;
     }
-    if (classes == 0 && !blankAtEnd) {
-        sink.used += size;
-        return;
-    }
-    if ((classes & kQuote) != 0) {
-        AppendDoubledQuotes(sink, field);
-        return;
-    }
-    if (!blankAtEnd) {
-        std::memmove(out + 1, out, size);
-    }
-    out[0] = '"';
-    out[size + 1] = '"';
-    sink.used += size + 2;
+    AppendDoubledQuotes(sink, field);
 }

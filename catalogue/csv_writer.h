@@ -17,12 +17,14 @@ struct CsvQuoting {
 
 CsvQuoting MakeCsvQuoting(char delimiter);
 
-// How AppendCsvField writes a field.
+// How a field is written: as it is, in double quotes, or in double quotes
+// with its own quotes doubled.
 enum CsvFieldForm { kCsvPlain, kCsvQuoted, kCsvQuotedDoubling };
 
+// In quotes when it holds the delimiter, a quote, CR or LF, or begins or
+// ends with a blank: the result texts keep their blanks, and some
+// spreadsheet imports trim unquoted fields. The quotes inside are doubled.
 CsvFieldForm ClassifyCsvField(std::string_view field, const CsvQuoting& quoting);
 
-// Appends `field`, in double quotes (inner quotes doubled) when it holds the
-// delimiter, a quote, CR or LF, or begins or ends with a blank: the result
-// texts keep their blanks, and some spreadsheet imports trim unquoted fields.
+// Appends `field` in the form ClassifyCsvField gives.
 void AppendCsvField(ByteSink& sink, std::string_view field, const CsvQuoting& quoting);
