@@ -37,35 +37,17 @@ make_export "$rows" > "$work/export.csv"
 # The four figure columns alone, in the same order and with the same texts.
 cut -d, -f6-9 "$work/export.csv" | sed '1s/.*/price,cost,bought,sold/' > "$work/plain.csv"
 
-# Best wall time of three runs, in nanoseconds.
+source "$(dirname "$0")/timing.sh"
+
 best_time() {
-    local best="" start end elapsed run
-    for run in 1 2 3; do
-        start=$(date +%s%N)
-        "$kemcalc" "$@" > "$work/out"
-        end=$(date +%s%N)
-        elapsed=$((end - start))
-        if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then
-            best=$elapsed
-        fi
-    done
-    echo "$best"
+    best_time_of "$kemcalc" "$@"
 }
 
 # The ten-column run has a speed goal: 1,500,000 rows a second on one core.
 readonly export_goal=1500000
 
-# Prints a run's rate; with a goal (rows/s) also the rate against it.
 report() {
-    local label=$1 ns=$2 goal=${3:-0}
-    awk -v label="$label" -v ns="$ns" -v n="$rows" -v goal="$goal" 'BEGIN {
-        rate = n / (ns / 1e9)
-        printf "  %-44s %10.0f rows/s  (%.3f s)", label, rate, ns / 1e9
-        if (goal > 0) {
-            printf "  %.2f x the goal of %d rows/s", rate / goal, goal
-        }
-        printf "\n"
-    }'
+    report_rate "$1" "$2" "$rows" rows "${3:-0}"
 }
 
 echo "kemcalc --csv on $rows generated rows ($(wc -c < "$work/export.csv") bytes of 10-column CSV)"

@@ -27,20 +27,7 @@ awk -v n="$lines" 'BEGIN {
 }' > "$work/catalogue.tsv"
 { echo "price,cost,bought,sold"; tr '\t' ',' < "$work/catalogue.tsv"; } > "$work/catalogue.csv"
 
-# Best wall time of three runs of a command, in nanoseconds.
-best_time_of() {
-    local best="" start end elapsed run
-    for run in 1 2 3; do
-        start=$(date +%s%N)
-        "$@" > "$work/out"
-        end=$(date +%s%N)
-        elapsed=$((end - start))
-        if [ -z "$best" ] || [ "$elapsed" -lt "$best" ]; then
-            best=$elapsed
-        fi
-    done
-    echo "$best"
-}
+source "$(dirname "$0")/timing.sh"
 
 best_time() {
     best_time_of "$kemcalc" "$@"
@@ -61,17 +48,8 @@ baseline_awk() {
 # --tsv has a speed goal: 3,000,000 items a second on one core.
 readonly tsv_goal=3000000
 
-# Prints a run's rate; with a goal (items/s) also the rate against it.
 report() {
-    local label=$1 ns=$2 goal=${3:-0}
-    awk -v label="$label" -v ns="$ns" -v n="$lines" -v goal="$goal" 'BEGIN {
-        rate = n / (ns / 1e9)
-        printf "  %-34s %10.0f items/s  (%.3f s)", label, rate, ns / 1e9
-        if (goal > 0) {
-            printf "  %.2f x the goal of %d items/s", rate / goal, goal
-        }
-        printf "\n"
-    }'
+    report_rate "$1" "$2" "$lines" items "${3:-0}"
 }
 
 echo "kemcalc on $lines generated items ($(wc -c < "$work/catalogue.tsv") bytes of TSV)"

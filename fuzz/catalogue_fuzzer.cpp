@@ -2,50 +2,15 @@
 // and a chunk size, the rest is the file. No sanitizer report, and the run
 // fed in chunks gives exactly what it gives fed whole: the same output, the
 // same error on the same line, the same summary of figures not read whole.
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "catalogue_run.h"
+#include "chunked_run.h"
 #include "json_text.h"
 
 namespace {
-
-struct Result {
-    std::string output;
-    RunStatus status = kRunGoing;
-    unsigned long long errorLine = 0;
-    std::string error;
-    std::string summary;
-};
-
-bool AppendToString(void* context, const char* bytes, std::size_t count) {
-    static_cast<std::string*>(context)->append(bytes, count);
-    return true;
-}
-
-Result Run(const CatalogueOptions& options, const std::string& input, std::size_t chunkSize) {
-    Result result;
-    ByteSink sink;
-    StartByteSink(sink, AppendToString, &result.output);
-    CatalogueRun run;
-    StartCatalogueRun(run, options, "input", sink);
-    RunStatus status = kRunGoing;
-    for (std::size_t start = 0; start < input.size() && status == kRunGoing; start += chunkSize) {
-        const std::string chunk = input.substr(start, chunkSize);
-        status = FeedCatalogue(run, chunk.data(), chunk.size());
-    }
-    result.status = status == kRunGoing ? FinishCatalogue(run) : status;
-    FlushByteSink(sink);
-    result.errorLine = run.error.line;
-    result.error = std::string(MessageView(run.error.message));
-    MessageText summary;
-    DescribeMisreads(run.misreads, true, summary);
-    result.summary = std::string(MessageView(summary));
-    return result;
-}
 
 CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
     static const char kDelimiters[] = {',', ';', '\t', '|'};
@@ -66,7 +31,8 @@ CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
     return options;
 }
 
-[[noreturn]] void Fail(const char* what, const Result& whole, const Result& chunked) {
+[[noreturn]] void Fail(const char* what, const ChunkedRunResult& whole,
+                       const ChunkedRunResult& chunked) {
     std::fprintf(
         stderr,
         "%s differs: whole status %d line %llu \"%s\", chunked status %d line %llu \"%s\"\n", what,
@@ -85,8 +51,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t chunkSize = 1 + data[1] / 16;
     const std::string input(reinterpret_cast<const char*>(data) + 2, size - 2);
 
-    const Result whole = Run(options, input, input.size() + 1);
-    const Result chunked = Run(options, input, chunkSize);
+    const ChunkedRunResult whole = RunInChunks(options, input, input.size() + 1);
+    const ChunkedRunResult chunked = RunInChunks(options, input, chunkSize);
     if (whole.status != chunked.status || whole.errorLine != chunked.errorLine ||
         whole.error != chunked.error) {
         Fail("status", whole, chunked);

@@ -6,46 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "catalogue_run.h"
+#include "chunked_run.h"
 
 namespace {
-
-bool AppendToString(void* context, const char* bytes, std::size_t count) {
-    static_cast<std::string*>(context)->append(bytes, count);
-    return true;
-}
-
-struct RunResult {
-    std::string output;
-    RunStatus status = kRunGoing;
-    unsigned long long errorLine = 0;
-    std::string error;
-    std::string summary;
-};
-
-RunResult RunInChunks(const CatalogueOptions& options, const std::string& input,
-                      std::size_t chunkSize) {
-    RunResult result;
-    ByteSink sink;
-    StartByteSink(sink, AppendToString, &result.output);
-    CatalogueRun run;
-    StartCatalogueRun(run, options, "input", sink);
-    RunStatus status = kRunGoing;
-    for (std::size_t start = 0; start < input.size() && status == kRunGoing; start += chunkSize) {
-        const std::size_t count = std::min(chunkSize, input.size() - start);
-        // Each chunk lives only for its call, as a browser's slice would.
-        const std::string chunk = input.substr(start, count);
-        status = FeedCatalogue(run, chunk.data(), chunk.size());
-    }
-    result.status = status == kRunGoing ? FinishCatalogue(run) : status;
-    FlushByteSink(sink);
-    result.errorLine = run.error.line;
-    result.error = std::string(MessageView(run.error.message));
-    MessageText summary;
-    DescribeMisreads(run.misreads, true, summary);
-    result.summary = std::string(MessageView(summary));
-    return result;
-}
 
 CatalogueOptions CsvOptions() {
     CatalogueOptions options;
@@ -111,10 +74,10 @@ std::vector<ChunkCase> MakeChunkCases() {
 
 TEST(ChunkedRun, ChunkSizesDoNotChangeTheResult) {
     for (const ChunkCase& item : MakeChunkCases()) {
-        const RunResult whole = RunInChunks(item.options, item.input, item.input.size() + 1);
+        const ChunkedRunResult whole = RunInChunks(item.options, item.input, item.input.size() + 1);
         EXPECT_EQ(whole.status, item.status) << item.what << ": " << whole.error;
         for (std::size_t chunkSize : {1, 2, 3, 4, 5, 7, 13, 64, 4096, 65537}) {
-            const RunResult chunked = RunInChunks(item.options, item.input, chunkSize);
+            const ChunkedRunResult chunked = RunInChunks(item.options, item.input, chunkSize);
             const std::string where =
                 std::string(item.what) + ", chunks of " + std::to_string(chunkSize);
             EXPECT_EQ(chunked.status, whole.status) << where;
@@ -130,7 +93,7 @@ TEST(ChunkedRun, ChunkSizesDoNotChangeTheResult) {
 // that each piece was read where it stood.
 TEST(ChunkedRun, WholeInputResults) {
     const std::vector<ChunkCase> cases = MakeChunkCases();
-    RunResult first = RunInChunks(cases[0].options, cases[0].input, 5);
+    ChunkedRunResult first = RunInChunks(cases[0].options, cases[0].input, 5);
     EXPECT_EQ(first.output,
               "sku,name,price,cost,bought,sold,Annual Sales,Gross Profit,Gross Profit "
               "Percentage,Months Supply,Average Inventory,Return on Inventory\r\n"
@@ -143,15 +106,15 @@ TEST(ChunkedRun, WholeInputResults) {
     EXPECT_EQ(first.summary,
               "1 figure in 1 row was not read whole: input: line 7: price: \"12abc\" read as 12");
 
-    RunResult open = RunInChunks(cases[5].options, cases[5].input, 3);
+    ChunkedRunResult open = RunInChunks(cases[5].options, cases[5].input, 3);
     EXPECT_EQ(open.errorLine, 3u);
     EXPECT_EQ(open.error, "field 1: a quoted field is not closed before the end of the input");
 
-    RunResult tooLong = RunInChunks(cases[6].options, cases[6].input, 1000);
+    ChunkedRunResult tooLong = RunInChunks(cases[6].options, cases[6].input, 1000);
     EXPECT_EQ(tooLong.errorLine, 3u);
     EXPECT_EQ(tooLong.error, "record longer than 65536 bytes");
 
-    RunResult acrossLines = RunInChunks(cases[7].options, cases[7].input, 1000);
+    ChunkedRunResult acrossLines = RunInChunks(cases[7].options, cases[7].input, 1000);
     EXPECT_EQ(acrossLines.errorLine, 3u);
     EXPECT_EQ(acrossLines.error, "record longer than 65536 bytes");
 }
