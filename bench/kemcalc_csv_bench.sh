@@ -16,28 +16,22 @@ rows=${2:-1000000}
 work=$(mktemp -d /tmp/kemcalc-csv-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# The same Park-Miller sequence as kemcalc_tsv_bench.sh: prices and costs
-# with cents, whole counts; plus the columns of a real export around them.
+source "$(dirname "$0")/common.sh"
+
+# The generated items with the columns of a real export around them.
 make_export() {
-    awk -v n="$1" 'BEGIN {
+    generate_items "$1" | awk -F'\t' 'BEGIN {
         print "SKU,Name,Category,Supplier,Price,Cost,Bought,Sold,Barcode,Note"
-        x = 42
-        for (i = 0; i < n; i++) {
-            x = (x * 16807) % 2147483647; price = x % 1000000 + 1
-            x = (x * 16807) % 2147483647; cost = x % 1000000 + 1
-            x = (x * 16807) % 2147483647; bought = x % 100000
-            x = (x * 16807) % 2147483647; sold = x % 100000
-            printf "SKU%07d,\"Item %d, size M\",Category %d,Supplier %d,%d.%02d,%d.%02d,%d,%d,%013d,ok\n", \
-                i, i, i % 17, i % 101, price / 100, price % 100, cost / 100, cost % 100, \
-                bought, sold, i * 7919
-        }
+    }
+    {
+        i = NR - 1
+        printf "SKU%07d,\"Item %d, size M\",Category %d,Supplier %d,%s,%s,%s,%s,%013d,ok\n", \
+            i, i, i % 17, i % 101, $1, $2, $3, $4, i * 7919
     }'
 }
 make_export "$rows" > "$work/export.csv"
 # The four figure columns alone, in the same order and with the same texts.
 cut -d, -f6-9 "$work/export.csv" | sed '1s/.*/price,cost,bought,sold/' > "$work/plain.csv"
-
-source "$(dirname "$0")/timing.sh"
 
 best_time() {
     best_time_of "$kemcalc" "$@"

@@ -12,22 +12,10 @@ lines=${2:-1000000}
 work=$(mktemp -d /tmp/kemcalc-bench.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-# Prices and costs with cents, whole counts, from a fixed Park-Miller sequence
-# (every product stays below 2^53, so awk computes it exactly): the same file
-# on every machine.
-awk -v n="$lines" 'BEGIN {
-    x = 42
-    for (i = 0; i < n; i++) {
-        x = (x * 16807) % 2147483647; price = x % 1000000 + 1
-        x = (x * 16807) % 2147483647; cost = x % 1000000 + 1
-        x = (x * 16807) % 2147483647; bought = x % 100000
-        x = (x * 16807) % 2147483647; sold = x % 100000
-        printf "%d.%02d\t%d.%02d\t%d\t%d\n", price / 100, price % 100, cost / 100, cost % 100, bought, sold
-    }
-}' > "$work/catalogue.tsv"
-{ echo "price,cost,bought,sold"; tr '\t' ',' < "$work/catalogue.tsv"; } > "$work/catalogue.csv"
+source "$(dirname "$0")/common.sh"
 
-source "$(dirname "$0")/timing.sh"
+generate_items "$lines" > "$work/catalogue.tsv"
+{ echo "price,cost,bought,sold"; tr '\t' ',' < "$work/catalogue.tsv"; } > "$work/catalogue.csv"
 
 best_time() {
     best_time_of "$kemcalc" "$@"

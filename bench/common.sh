@@ -1,5 +1,23 @@
-# Shared by the kemcalc benchmark scripts, which source it: best-of-three
-# timing and the rate lines they print. Needs $work (the scratch folder).
+# Shared by the kemcalc benchmark scripts, which source it: the generated
+# items, best-of-three timing and the rate lines they print. Needs $work (the
+# scratch folder).
+
+# N items as tab-separated lines price, cost, bought, sold: prices and costs
+# with cents, whole counts, from a fixed Park-Miller sequence (every product
+# stays below 2^53, so awk computes it exactly): the same items on every
+# machine.
+generate_items() {
+    awk -v n="$1" 'BEGIN {
+        x = 42
+        for (i = 0; i < n; i++) {
+            x = (x * 16807) % 2147483647; price = x % 1000000 + 1
+            x = (x * 16807) % 2147483647; cost = x % 1000000 + 1
+            x = (x * 16807) % 2147483647; bought = x % 100000
+            x = (x * 16807) % 2147483647; sold = x % 100000
+            printf "%d.%02d\t%d.%02d\t%d\t%d\n", price / 100, price % 100, cost / 100, cost % 100, bought, sold
+        }
+    }'
+}
 
 # Best wall time of three runs of a command, in nanoseconds; the last run's
 # output is left in $work/out for the caller to check.
