@@ -103,8 +103,8 @@ constexpr std::uint64_t kSmallest17Digits = 10000000000000000u;
 constexpr std::uint64_t kSmallest18Digits = 100000000000000000u;
 constexpr std::uint64_t kSmallest19Digits = 1000000000000000000u;
 
-// 10^19 < 2^64 < 10^20.
-constexpr int kMaxPowerOfTen64 = 19;
+// 10^19 < 2^64 < 10^20. (Only the speed paths use it.)
+[[maybe_unused]] constexpr int kMaxPowerOfTen64 = 19;
 
 // 10^k for 0 <= k <= 19: 5^k * 2^k.
 std::uint64_t PowerOfTen(int k) {

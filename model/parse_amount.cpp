@@ -121,8 +121,8 @@ std::uint64_t CombineEightDigits(std::uint64_t v) {
 // non-digit are digits, which neither borrow in the subtraction nor carry in
 // the addition, so the lowest marked byte is the first non-digit. Shifting
 // the k digits before it to the top of the word puts zeros, leading zeros of
-// the number, below them.
-constexpr std::size_t kLongText = 16;
+// the number, below them. (A build for size reads every text the short way.)
+[[maybe_unused]] constexpr std::size_t kLongText = 16;
 
 // How TakeDigits reads: kShortRuns one digit a step after any run of eight,
 // kLongRuns up to eight digits a step without a branch per digit.
