@@ -51,6 +51,7 @@ const aboutBox = document.querySelector('[role="dialog"]');
 const reopenButton = document.querySelector('.reopen');
 const calculatorLoading = loadCalculator();
 let calculator = null;
+let loadFailed = false;
 // Where the focus goes when the About box closes.
 let focusAfterAbout = null;
 // Flashes run one after the other, as they would on a window that waits.
@@ -176,7 +177,9 @@ function reopen() {
   for (const id of kInputIds) {
     findControl(id).value = '';
   }
-  body.dataset.state = calculator ? 'open' : 'loading';
+  // A module that failed to load stays failed; one still loading opens the
+  // window when it arrives.
+  body.dataset.state = calculator ? 'open' : loadFailed ? 'failed' : 'loading';
   if (calculator) {
     showResults(calculator.resultTexts('', '', '', ''));
   }
@@ -283,6 +286,7 @@ calculatorLoading.then(
     }
   },
   (error) => {
+    loadFailed = true;
     body.dataset.state = 'failed';
     console.error('The calculator could not be loaded:', error);
   },

@@ -142,36 +142,38 @@ function fieldsOf(text, delimiter) {
   return splitRecords(text, delimiter)[0] ?? [];
 }
 
-async function readRow(index) {
-  const [start, end] = rowRange(result.store, index, result.headerEnd);
+// Rows, labels and charts are read from the run they were asked of, passed
+// in: `result` may change to a newer run while a read waits.
+async function readRow(run, index) {
+  const [start, end] = rowRange(run.store, index, run.headerEnd);
   return {
-    line: result.store.lines[index],
-    fields: fieldsOf(await readText(result.blob, start, end), result.delimiter),
+    line: run.store.lines[index],
+    fields: fieldsOf(await readText(run.blob, start, end), run.delimiter),
   };
 }
 
 // A bar's label for an item: the first of its columns that is not a figure,
 // as a buyer knows the item by it, else its line.
-function itemLabel(row) {
+function itemLabel(run, row) {
   const column = row.fields.findIndex(
-    (_, index) => index < result.columnCount && !result.figureColumns.includes(index),
+    (_, index) => index < run.columnCount && !run.figureColumns.includes(index),
   );
   return column >= 0 && row.fields[column] !== '' ? row.fields[column] : `line ${row.line}`;
 }
 
-async function makeItemChart() {
-  const indexes = largestRows(result.store, kAverageInventoryColumn, kChartItems);
+async function makeItemChart(run) {
+  const indexes = largestRows(run.store, kAverageInventoryColumn, kChartItems);
   const bars = [];
   for (const index of indexes) {
-    const row = await readRow(index);
+    const row = await readRow(run, index);
     bars.push({
-      label: itemLabel(row),
-      band: kReturnBands[result.store.bands[index]],
-      value: result.store.keys[kReturnColumn][index],
+      label: itemLabel(run, row),
+      band: kReturnBands[run.store.bands[index]],
+      value: run.store.keys[kReturnColumn][index],
       text: row.fields[row.fields.length - kResultColumns + kReturnColumn] ?? '',
     });
   }
-  return { grouped: false, bars, total: result.store.count };
+  return { grouped: false, bars, total: run.store.count };
 }
 
 function makeGroupChart(groups, totals) {
@@ -217,7 +219,10 @@ async function runFile(message) {
   const headerEnd = catalogue.headerEnd();
   const itemsEnd = catalogue.itemsEnd();
   const header = fieldsOf(await readText(blob, 0, headerEnd), options.delimiter);
-  result = {
+  if (runId !== latestRunId) {
+    return;
+  }
+  const run = {
     runId,
     blob,
     store,
@@ -227,10 +232,11 @@ async function runFile(message) {
     figureColumns: options.figureColumns,
     columnCount: header.length - kResultColumns,
   };
+  result = run;
   // With an error the run writes no totals: the tail is empty.
   const totals = splitRecords(await readText(blob, itemsEnd, output.size), options.delimiter);
   const groups = options.groupBy === '' ? [] : catalogue.groups();
-  const chart = groups.length > 0 ? makeGroupChart(groups, totals) : await makeItemChart();
+  const chart = groups.length > 0 ? makeGroupChart(groups, totals) : await makeItemChart(run);
   post({
     type: 'done',
     runId,
@@ -251,14 +257,15 @@ async function sendRows(message) {
   if (!result || result.runId !== message.runId) {
     return;
   }
-  const { store } = result;
+  const run = result;
+  const { store } = run;
   const end = Math.min(store.count, message.start + message.count);
   const order = message.sort ? sortedOrder(store, message.sort.column, message.sort.descending) : null;
   const indexes = [];
   for (let at = message.start; at < end; ++at) {
     indexes.push(order ? order[at] : at);
   }
-  const rows = await Promise.all(indexes.map(readRow));
+  const rows = await Promise.all(indexes.map((index) => readRow(run, index)));
   post({ type: 'rows', runId: message.runId, requestId: message.requestId, rows });
 }
 
@@ -274,6 +281,7 @@ const kHandlers = { open: openFile, run: runFile, rows: sendRows, download: send
 
 self.addEventListener('message', (event) => {
   Promise.resolve(kHandlers[event.data.type]?.(event.data)).catch((error) => {
-    post({ type: 'failed', runId: event.data.runId, message: error?.message ?? String(error) });
+    const { runId, openId } = event.data;
+    post({ type: 'failed', runId, openId, message: error?.message ?? String(error) });
   });
 });

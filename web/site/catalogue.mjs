@@ -327,6 +327,11 @@ function onDownload(message) {
 }
 
 function onFailed(message) {
+  // A failure of a run or an opening that a newer one has replaced is no
+  // longer the user's concern.
+  if ((message.runId ?? runId) !== runId || (message.openId ?? openId) !== openId) {
+    return;
+  }
   showMessage(errorText, `${file?.name ?? 'The file'}: ${message.message}`);
   setState('failed');
 }

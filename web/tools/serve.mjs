@@ -4,7 +4,7 @@
 // Usage: node web/tools/serve.mjs SITE_DIR [PORT]   (PORT 0 or none: any free port)
 import { readFile } from 'node:fs/promises';
 import { createServer } from 'node:http';
-import { extname, join, normalize, sep } from 'node:path';
+import { extname, join, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const kContentTypes = {
@@ -29,8 +29,11 @@ function resolvePath(siteDir, urlPath) {
   if (path.endsWith('/')) {
     path += 'index.html';
   }
-  const file = normalize(join(siteDir, path));
-  return file.startsWith(normalize(siteDir) + sep) ? file : null;
+  // Absolute and without a trailing separator, whatever form the folder was
+  // given in ("build/web/" as well as "build/web").
+  const root = resolve(siteDir);
+  const file = join(root, path);
+  return file.startsWith(root + sep) ? file : null;
 }
 
 // Starts serving; resolves to { server, address } once it listens.
