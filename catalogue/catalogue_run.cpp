@@ -207,26 +207,13 @@ bool CheckFiguresReadWhole(CatalogueRun& run, const std::string_view (&figures)[
         reading.readWhole[3]) {
         return true;  // the common case, without touching the figures
     }
-    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
-                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
-    bool noted = false;
+    std::string_view columns[kFigureCount];
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        if (reading.readWhole[i]) {
-            continue;
-        }
-        if (run.options.strict) {
-            ClearMessage(run.error.message);
-            DescribeMisread(run.error.message, FigureColumnName(run, i), figures[i], values[i],
-                            run.options.decimalComma);
-            AppendMessage(run.error.message, ", not the whole figure (--strict)");
-            return FailWithBuiltMessage(run, line);
-        }
-        NoteMisread(run.misreads, run.inputName, line, FigureColumnName(run, i), figures[i],
-                    values[i], run.options.decimalComma);
-        noted = true;
+        columns[i] = FigureColumnName(run, i);
     }
-    if (noted) {
-        NoteMisreadRow(run.misreads);
+    if (!NoteItemMisreads(run.misreads, run.inputName, line, columns, figures, reading,
+                          run.options.decimalComma, run.options.strict, run.error.message)) {
+        return FailWithBuiltMessage(run, line);
     }
     return true;
 }

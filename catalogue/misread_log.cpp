@@ -79,3 +79,29 @@ bool DescribeMisreads(const MisreadLog& log, bool countRows, MessageText& summar
     }
     return true;
 }
+
+bool NoteItemMisreads(MisreadLog& log, std::string_view inputName, unsigned long long line,
+                      const std::string_view (&columns)[kFigureCount],
+                      const std::string_view (&figures)[kFigureCount], const FigureReading& reading,
+                      bool decimalComma, bool strict, MessageText& strictMessage) {
+    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
+                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
+    bool noted = false;
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        if (reading.readWhole[i]) {
+            continue;
+        }
+        if (strict) {
+            ClearMessage(strictMessage);
+            DescribeMisread(strictMessage, columns[i], figures[i], values[i], decimalComma);
+            AppendMessage(strictMessage, ", not the whole figure (--strict)");
+            return false;
+        }
+        NoteMisread(log, inputName, line, columns[i], figures[i], values[i], decimalComma);
+        noted = true;
+    }
+    if (noted) {
+        NoteMisreadRow(log);
+    }
+    return true;
+}

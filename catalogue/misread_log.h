@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <string_view>
 
+#include "figure_reading.h"
 #include "message_text.h"
 
 // The summary names this many figures; the rest are only counted.
@@ -38,3 +39,12 @@ void NoteMisreadRow(MisreadLog& log);
 // `countRows` is false when the figures came from the command line. Returns
 // false, leaving `summary` empty, when every figure was read whole.
 bool DescribeMisreads(const MisreadLog& log, bool countRows, MessageText& summary);
+
+// Notes the figures of one item that `reading` says were not read whole,
+// each under its column name in `columns`, and the row if there was one.
+// With `strict` the first such figure is not noted: its message, ending
+// "(--strict)", goes into `strictMessage` and the result is false.
+bool NoteItemMisreads(MisreadLog& log, std::string_view inputName, unsigned long long line,
+                      const std::string_view (&columns)[kFigureCount],
+                      const std::string_view (&figures)[kFigureCount], const FigureReading& reading,
+                      bool decimalComma, bool strict, MessageText& strictMessage);

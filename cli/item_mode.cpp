@@ -37,25 +37,16 @@ int RunItemMode(const Options& options, ByteSink& output, MessageText& summary) 
                                                     options.itemTexts[2], options.itemTexts[3]};
     RewrittenFigures rewritten;
     const FigureReading reading = ReadFigures(figures, catalogue.decimalComma, rewritten);
-    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
-                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
+    const std::string_view columns[kFigureCount] = {kFigureNames[0], kFigureNames[1],
+                                                    kFigureNames[2], kFigureNames[3]};
     MisreadLog misreads;
     StartMisreadLog(misreads);
-    for (std::size_t i = 0; i < kFigureCount; ++i) {
-        if (reading.readWhole[i]) {
-            continue;
-        }
-        if (catalogue.strict) {
-            MessageText message;
-            ClearMessage(message);
-            DescribeMisread(message, kFigureNames[i], figures[i], values[i],
-                            catalogue.decimalComma);
-            AppendMessage(message, ", not the whole figure (--strict)");
-            ReportError(MessageView(message));
-            return kExitBadData;
-        }
-        NoteMisread(misreads, "", 0, kFigureNames[i], figures[i], values[i],
-                    catalogue.decimalComma);
+    MessageText strictMessage;
+    // Line 0: the figures come from the command line.
+    if (!NoteItemMisreads(misreads, "", 0, columns, figures, reading, catalogue.decimalComma,
+                          catalogue.strict, strictMessage)) {
+        ReportError(MessageView(strictMessage));
+        return kExitBadData;
     }
 
     ResultTexts texts = ComputeResultTexts(reading.inputs);
