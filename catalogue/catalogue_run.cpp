@@ -230,8 +230,8 @@ bool CheckJsonValues(CatalogueRun& run, const std::vector<std::string_view>& fie
         AppendMessageNumber(message, i + 1);
         if (HasHeader(run.options)) {
             AppendMessage(message, " (");
-            AppendMessage(message,
-                          TrimBlanks(GetColumnName(run.header, i)).substr(0, kQuotedNameLimit));
+            AppendMessageEscaped(message, TrimBlanks(GetColumnName(run.header, i)),
+                                 kQuotedNameLimit);
             AppendMessage(message, ")");
         }
         AppendMessage(message, kNotUtf8Advice);

@@ -68,8 +68,7 @@ void AppendMessageNumber(MessageText& message, unsigned long long number) {
     }
 }
 
-void AppendMessageQuoted(MessageText& message, std::string_view text, std::size_t limit) {
-    AppendMessageChar(message, '"');
+bool AppendMessageEscaped(MessageText& message, std::string_view text, std::size_t limit) {
     std::size_t i = 0;
     while (i < text.size() && i < limit) {
         const std::size_t length = MeasureUtf8Sequence(text, i);
@@ -84,8 +83,14 @@ void AppendMessageQuoted(MessageText& message, std::string_view text, std::size_
         AppendMessage(message, text.substr(i, length));
         i += length;
     }
+    return i == text.size();
+}
+
+void AppendMessageQuoted(MessageText& message, std::string_view text, std::size_t limit) {
     AppendMessageChar(message, '"');
-    if (i < text.size()) {
+    const bool whole = AppendMessageEscaped(message, text, limit);
+    AppendMessageChar(message, '"');
+    if (!whole) {
         AppendMessage(message, "...");
     }
 }

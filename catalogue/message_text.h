@@ -20,10 +20,15 @@ void ClearMessage(MessageText& message);
 void AppendMessage(MessageText& message, std::string_view text);
 void AppendMessageNumber(MessageText& message, unsigned long long number);
 
-// Appends `text` in double quotes so that blanks, line ends and binary bytes
-// show: \" \\ \t \r \n, and \xNN for other control bytes and for bytes that
-// are not UTF-8; UTF-8 characters are kept, so names read as written. A text longer than `limit`
-// bytes is cut there and "..." follows the closing quote.
+// Appends at most `limit` bytes of `text`, cut before a UTF-8 character that
+// would not fit, with \" \\ \t \r \n, and \xNN for other control bytes and
+// for bytes that are not UTF-8, so that no byte of a file reaches a terminal
+// as it stands; UTF-8 characters are kept, so names read as written. Returns
+// false when the text was cut.
+bool AppendMessageEscaped(MessageText& message, std::string_view text, std::size_t limit);
+
+// The same in double quotes, so that blanks show too; "..." follows the
+// closing quote of a text that was cut.
 void AppendMessageQuoted(MessageText& message, std::string_view text, std::size_t limit);
 
 inline std::string_view MessageView(const MessageText& message) {

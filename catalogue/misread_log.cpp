@@ -25,8 +25,7 @@ void StartMisreadLog(MisreadLog& log) {
 
 void DescribeMisread(MessageText& message, std::string_view column, std::string_view text,
                      double value, bool decimalComma) {
-    column = TrimBlanks(column);
-    AppendMessage(message, column.substr(0, kShownTextLimit));
+    AppendMessageEscaped(message, TrimBlanks(column), kShownTextLimit);
     AppendMessage(message, ": ");
     AppendMessageQuoted(message, text, kShownTextLimit);
     AppendMessage(message, " read as ");
