@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <cstring>
 
+#include "big_integer.h"
+#include "double_bits.h"
 #include "number_text.h"
 
 namespace {
@@ -130,86 +132,26 @@ bool ReadsBack(const Decimal& decimal, double magnitude) {
     return std::memcmp(&read, &magnitude, sizeof read) == 0;
 }
 
-// An unsigned integer of up to kExactLimbs 32-bit limbs, least significant
-// first: just enough arithmetic to compare a double with a decimal exactly.
-// The largest number met is m * 10^340 (a 53-bit significand times the scale
-// of the smallest subnormal's 17-digit form), about 1200 bits.
-constexpr int kExactLimbs = 48;
-
-struct ExactInteger {
-    std::uint32_t limb[kExactLimbs];
-    int count;
-};
-
-ExactInteger MakeExactInteger(std::uint64_t value) {
-    ExactInteger x = {};
-    while (value != 0) {
-        x.limb[x.count++] = static_cast<std::uint32_t>(value);
-        value >>= 32;
-    }
-    return x;
-}
-
-void MultiplyBySmall(ExactInteger& x, std::uint32_t factor) {
-    std::uint64_t carry = 0;
-    for (int i = 0; i < x.count; ++i) {
-        const std::uint64_t product = std::uint64_t{x.limb[i]} * factor + carry;
-        x.limb[i] = static_cast<std::uint32_t>(product);
-        carry = product >> 32;
-    }
-    if (carry != 0 && x.count < kExactLimbs) {
-        x.limb[x.count++] = static_cast<std::uint32_t>(carry);
-    }
-}
-
-// x * 2^n and x * 10^n, in factors that fit a limb: 2^31 and 10^9.
-void MultiplyByPowerOfTwo(ExactInteger& x, int n) {
-    for (; n >= 31; n -= 31) {
-        MultiplyBySmall(x, std::uint32_t{1} << 31);
-    }
-    MultiplyBySmall(x, std::uint32_t{1} << n);
-}
-
-void MultiplyByPowerOfTen(ExactInteger& x, int n) {
-    for (; n >= 9; n -= 9) {
-        MultiplyBySmall(x, 1000000000u);
-    }
-    for (; n > 0; --n) {
-        MultiplyBySmall(x, 10u);
-    }
-}
-
-int CompareExact(const ExactInteger& a, const ExactInteger& b) {
-    if (a.count != b.count) {
-        return a.count < b.count ? -1 : 1;
-    }
-    for (int i = a.count - 1; i >= 0; --i) {
-        if (a.limb[i] != b.limb[i]) {
-            return a.limb[i] < b.limb[i] ? -1 : 1;
-        }
-    }
-    return 0;
-}
-
 // The sign of magnitude - 0.<form digits> * 10^decpt, exactly: with the
 // double as m * 2^e and the decimal as d * 10^q, m * 2^e against d * 10^q
-// once every negative power has moved to the other side.
+// once every negative power has moved to the other side. The largest number
+// met is m * 10^340 (a 53-bit significand times the scale of the smallest
+// subnormal's 17-digit form), about 1200 bits, well within a BigInteger.
 int CompareWithDecimal(double magnitude, const Decimal& form) {
-    int e = 0;
-    const double fraction = std::frexp(magnitude, &e);
-    // frexp's fraction has at most 53 significant bits, so this is exact.
-    const std::uint64_t m = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    e -= 53;
+    const DoubleParts parts = DecodeDouble(magnitude);
     std::uint64_t d = 0;
     for (int i = 0; i < form.count; ++i) {
         d = d * 10 + static_cast<std::uint64_t>(form.digits[i] - '0');
     }
+    const int e = parts.exponent;
     const int q = form.decpt - form.count;
-    ExactInteger left = MakeExactInteger(m);
-    ExactInteger right = MakeExactInteger(d);
-    MultiplyByPowerOfTwo(e >= 0 ? left : right, e >= 0 ? e : -e);
+    BigInteger left;
+    BigInteger right;
+    SetBigInteger(left, parts.significand);
+    SetBigInteger(right, d);
+    ShiftLeft(e >= 0 ? left : right, e >= 0 ? e : -e);
     MultiplyByPowerOfTen(q >= 0 ? right : left, q >= 0 ? q : -q);
-    return CompareExact(left, right);
+    return CompareBig(left, right);
 }
 
 // The value against the midpoint between the two k-digit neighbours. The
