@@ -6,9 +6,6 @@
 
 namespace {
 
-// Long enough to see the button go down and up again.
-constexpr DWORD kFlashMs = 100;
-
 bool IsShiftDown() {
     // The key's state right now, not when the Tab message was queued.
     return (GetAsyncKeyState(VK_SHIFT) & 0x8000) != 0;

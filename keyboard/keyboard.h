@@ -33,6 +33,10 @@ inline constexpr AltFieldKey kAltFieldKeys[] = {
     {'S', IDC_SELL},
 };
 
+// How long a flashed button shows pushed in: long enough to see it go down
+// and up again.
+inline constexpr DWORD kFlashMs = 100;
+
 // The Alt letters of three buttons: each flashes its button, then posts its
 // command.
 struct AltButtonKey {

@@ -80,10 +80,9 @@ void FocusField(HWND hwnd, int id) {
 }
 
 void ClearInputs(HWND hwnd) {
-    SetDlgItemTextA(hwnd, IDC_PRICE, "");
-    SetDlgItemTextA(hwnd, IDC_COST, "");
-    SetDlgItemTextA(hwnd, IDC_BUY, "");
-    SetDlgItemTextA(hwnd, IDC_SELL, "");
+    for (int id : kInputIds) {
+        SetDlgItemTextA(hwnd, id, "");
+    }
     // Posted, so the emptied fields are read back through the same road as
     // any recalculation, once the queue gets to it.
     PostMessageA(hwnd, WM_COMMAND, IDC_RECALCULATE, 0);

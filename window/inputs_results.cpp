@@ -21,11 +21,8 @@ void ReadField(HWND hwnd, int id, FieldText& field) {
     SendDlgItemMessageA(hwnd, id, WM_GETTEXT, kReadLimit, reinterpret_cast<LPARAM>(field.text));
 }
 
-// Result fields in ResultField order.
-constexpr int kResultIds[kResultCount] = {
-    IDC_ANNUAL_SALES,  IDC_GROSS_PROFIT,  IDC_GP_PERCENT,
-    IDC_MONTHS_SUPPLY, IDC_AVG_INVENTORY, IDC_RETURN_ON_INVENTORY,
-};
+static_assert(sizeof kResultIds / sizeof kResultIds[0] == kResultCount,
+              "one result field for each of the model's texts");
 
 }  // namespace
 

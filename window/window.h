@@ -12,6 +12,14 @@ inline constexpr char StartCommand[] = "start ";
 inline constexpr char WebsitePage[] = "http://" PUBLISHER_HOST "/kem.htm";
 inline constexpr char HelpPage[] = "http://" PUBLISHER_HOST "/kemhelp.htm";
 
+// The four input fields in the order of the figures they hold, and the six
+// result fields in the order of the model's result texts.
+inline constexpr int kInputIds[] = {IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL};
+inline constexpr int kResultIds[] = {
+    IDC_ANNUAL_SALES,  IDC_GROSS_PROFIT,  IDC_GP_PERCENT,
+    IDC_MONTHS_SUPPLY, IDC_AVG_INVENTORY, IDC_RETURN_ON_INVENTORY,
+};
+
 // The module that holds the templates, the menu and the icon.
 extern HINSTANCE g_hInstance;
 // The one main window; the key filters post their commands to it.

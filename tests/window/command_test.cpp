@@ -6,10 +6,6 @@
 
 namespace {
 
-constexpr int kInputIds[] = {IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL};
-constexpr int kResultIds[] = {IDC_ANNUAL_SALES,  IDC_GROSS_PROFIT,  IDC_GP_PERCENT,
-                              IDC_MONTHS_SUPPLY, IDC_AVG_INVENTORY, IDC_RETURN_ON_INVENTORY};
-
 // What the six result fields show with all four inputs 0.
 const char* const kZeroTexts[] = {"$0.00  ", "$0.00  ", "0.00%", "0.00  ", "$0.00  ", "0.00%"};
 

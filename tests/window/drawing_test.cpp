@@ -6,9 +6,6 @@
 
 namespace {
 
-constexpr int kResultIds[] = {IDC_ANNUAL_SALES,  IDC_GROSS_PROFIT,  IDC_GP_PERCENT,
-                              IDC_MONTHS_SUPPLY, IDC_AVG_INVENTORY, IDC_RETURN_ON_INVENTORY};
-
 // The first and last pixel rows of a picture that hold anything but the
 // background; -1 when there is none.
 struct InkRows {
@@ -140,10 +137,9 @@ class DrawingTest : public MainWindowTest {
 
 TEST_F(DrawingTest, ResultTextsOfTwoItemsReachTheScreenWhole) {
     const char* const items[][4] = {{"$10", "$8", "50", "5"}, {"5", "6", "10", "10"}};
-    const int inputIds[] = {IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL};
     for (const auto& item : items) {
         for (int i = 0; i < 4; ++i) {
-            SetControlText(inputIds[i], item[i]);
+            SetControlText(kInputIds[i], item[i]);
         }
         PostMessageA(g_hMainWnd, WM_COMMAND, IDC_RECALCULATE, 0);
         PumpPending();

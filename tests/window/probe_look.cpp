@@ -7,10 +7,6 @@
 
 namespace {
 
-constexpr int kInputIds[] = {IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL};
-constexpr int kResultIds[] = {IDC_ANNUAL_SALES,  IDC_GROSS_PROFIT,  IDC_GP_PERCENT,
-                              IDC_MONTHS_SUPPLY, IDC_AVG_INVENTORY, IDC_RETURN_ON_INVENTORY};
-
 // Far beyond any text the window may hold: result texts have at most 79
 // characters and an input field only what fits its visible width.
 constexpr int kTextRoom = 1024;

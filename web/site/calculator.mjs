@@ -12,38 +12,17 @@ import {
   CMD_PREV_FIELD,
   CMD_WEBSITE_KEY,
   HelpPage,
-  IDC_ANNUAL_SALES,
-  IDC_AVG_INVENTORY,
-  IDC_BUY,
-  IDC_COST,
-  IDC_GP_PERCENT,
-  IDC_GROSS_PROFIT,
-  IDC_MONTHS_SUPPLY,
   IDC_PRICE,
   IDC_RECALCULATE,
-  IDC_RETURN_ON_INVENTORY,
-  IDC_SELL,
   IDC_WEBSITE,
   IDCANCEL,
   IDOK,
+  kFlashMs,
+  kFocusRing,
+  kInputIds,
+  kResultIds,
   WebsitePage,
 } from './resource.mjs';
-
-const kInputIds = [IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL];
-// In the order of the model's result texts.
-const kResultIds = [
-  IDC_ANNUAL_SALES,
-  IDC_GROSS_PROFIT,
-  IDC_GP_PERCENT,
-  IDC_MONTHS_SUPPLY,
-  IDC_AVG_INVENTORY,
-  IDC_RETURN_ON_INVENTORY,
-];
-// The focus ring: the fields top to bottom, the buttons left to right, and
-// round again.
-const kFocusRing = [IDC_PRICE, IDC_COST, IDC_BUY, IDC_SELL, IDC_RECALCULATE, IDC_WEBSITE, IDOK];
-// Long enough to see a button go down and up again.
-const kFlashMs = 100;
 
 const body = document.body;
 const mainWindow = document.querySelector('.main-window');

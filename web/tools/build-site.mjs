@@ -11,7 +11,7 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { encodePng, readIconImage } from './icon-png.mjs';
-import { readWindowResources } from './resources.mjs';
+import { readWindowCodeFacts, readWindowResources } from './resources.mjs';
 import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
@@ -47,11 +47,21 @@ const kIcons = [
 ];
 
 function readResources() {
-  return readWindowResources({
+  const windowHeader = join(root, 'window', 'window.h');
+  const resources = readWindowResources({
     resourceHeader: join(root, 'resources', 'resource.h'),
     rcFile: join(root, 'resources', 'kem.rc'),
-    windowHeader: join(root, 'window', 'window.h'),
+    windowHeader,
   });
+  resources.facts = readWindowCodeFacts(
+    {
+      windowHeader,
+      focusRingHeader: join(root, 'window', 'focus_ring.h'),
+      keyboardHeader: join(root, 'keyboard', 'keyboard.h'),
+    },
+    resources.defines,
+  );
+  return resources;
 }
 
 // Everything the page's script loads, asked for at once with the page
@@ -80,16 +90,20 @@ function renderIndex(resources, names) {
   });
 }
 
-// The ids of resource.h and the page addresses of window.h, for the scripts.
+// The ids of resource.h, the page addresses and id lists of window.h, the
+// focus ring and the flash time, for the scripts.
 function renderResourceModule(resources) {
-  const lines = ['// Written by web/tools/build-site.mjs from resources/resource.h and window/window.h.'];
+  const lines = [
+    '// Written by web/tools/build-site.mjs from resources/resource.h, window/window.h,',
+    '// window/focus_ring.h and keyboard/keyboard.h.',
+  ];
   for (const [name, value] of Object.entries(resources.defines)) {
     if (typeof value === 'number') {
       lines.push(`export const ${name} = ${value};`);
     }
   }
-  for (const [name, address] of Object.entries(resources.pages)) {
-    lines.push(`export const ${name} = ${JSON.stringify(address)};`);
+  for (const [name, value] of [...Object.entries(resources.pages), ...Object.entries(resources.facts)]) {
+    lines.push(`export const ${name} = ${JSON.stringify(value)};`);
   }
   return `${lines.join('\n')}\n`;
 }

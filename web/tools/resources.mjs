@@ -304,6 +304,58 @@ function readPageAddresses(source, defines) {
   return pages;
 }
 
+// The id lists of window.h, `inline constexpr int kNameIds[] = {ID, ...};`,
+// each as an array of numbers.
+function readIdLists(source, defines) {
+  const lists = {};
+  const pattern = /constexpr\s+int\s+(k\w+Ids)\[\]\s*=\s*\{([^}]*)\}/g;
+  for (const [, name, body] of source.matchAll(pattern)) {
+    lists[name] = idsOf(body, defines, name);
+  }
+  return lists;
+}
+
+function idsOf(text, defines, where) {
+  return tokenize(text)
+    .filter((token) => token.name !== undefined)
+    .map((token) => {
+      const value = defines[token.name];
+      if (typeof value !== 'number') {
+        throw new Error(`${where}: ${token.name} is no id`);
+      }
+      return value;
+    });
+}
+
+// The stops of focus_ring.h's kFocusRing in the order Tab walks them: the
+// first id of each `{id, next, previous}`.
+function readFocusRing(source, defines) {
+  const body = /kFocusRing\[\]\s*=\s*\{([\s\S]*?)\};/.exec(source);
+  if (!body) {
+    throw new Error('focus_ring.h has no kFocusRing');
+  }
+  return [...body[1].matchAll(/\{\s*(\w+)\s*,/g)].map(([, id]) => idsOf(id, defines, 'kFocusRing')[0]);
+}
+
+// A number constant of a header, `constexpr TYPE name = digits;`.
+function readNumberConstant(source, name) {
+  const match = new RegExp(`constexpr\\s+\\w+\\s+${name}\\s*=\\s*(\\d+)\\s*;`).exec(source);
+  if (!match) {
+    throw new Error(`no constant ${name}`);
+  }
+  return Number(match[1]);
+}
+
+// The facts of the window's and the key filters' code that the page's script
+// uses too: the input and result ids, the focus ring and the flash time.
+export function readWindowCodeFacts({ windowHeader, focusRingHeader, keyboardHeader }, defines) {
+  return {
+    ...readIdLists(readFileSync(windowHeader, 'utf8'), defines),
+    kFocusRing: readFocusRing(readFileSync(focusRingHeader, 'utf8'), defines),
+    kFlashMs: readNumberConstant(readFileSync(keyboardHeader, 'utf8'), 'kFlashMs'),
+  };
+}
+
 // Everything the page takes from the window's sources, by file path.
 export function readWindowResources({ resourceHeader, rcFile, windowHeader }) {
   const defines = readDefines(readFileSync(resourceHeader, 'utf8'), { ...kWindowsIds });
