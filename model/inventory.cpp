@@ -15,8 +15,6 @@ namespace {
 
 constexpr int kResultDecimals = 2;
 constexpr int kReturnWidth = 16;
-// Return on inventory is shown as a number only up to this percentage.
-constexpr double kReturnShownLimit = 1000.0;
 
 constexpr char kInfiniteText[] = "Infinite";
 constexpr char kNegativeText[] = "Negative";

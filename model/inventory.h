@@ -113,6 +113,9 @@ enum ReturnBand {
     kReturnInfinite,    // "Infinite": a profit or loss on no inventory
 };
 
+// Return on inventory is shown as a number only up to this percentage.
+constexpr double kReturnShownLimit = 1000.0;
+
 // The band of return on inventory, and in `value` the figure that
 // ReturnOnInventoryValue gives.
 ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value);

@@ -1,15 +1,15 @@
 // Appended by em++ to the module it writes (kemcat.mjs), outside the loader's
 // own scope: the catalogue library's interface, for the catalogue view's
 // worker and for Node 20 alike.
+// The figures in the order of --columns, and the six results in the order of
+// the model's texts (each row's sort keys follow it), from the site's
+// generated resource.mjs.
+import { kFigureNames, kResultCount } from './resource.mjs';
 
 // RunStatus, in the library's order.
 export const kRunStatuses = ['going', 'done', 'bad-data', 'write-failed'];
 // ReturnBand, in the model's order.
 export const kReturnBands = ['zero', 'shown', 'negative', 'above-limit', 'infinite'];
-// The figures in the order of --columns, and the six results in the order
-// of the model's texts; each row's sort keys follow this order.
-export const kFigureNames = ['price', 'cost', 'bought', 'sold'];
-export const kResultCount = 6;
 
 const kRowEnd = 0;
 const kRowLine = 1;

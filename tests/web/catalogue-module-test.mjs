@@ -18,6 +18,7 @@ const siteModule = (name) => import(pathToFileURL(join(siteDir, name)));
 const { kReturnBands, loadCatalogue } = await siteModule('kemcat.mjs');
 const { splitRecords } = await siteModule('catalogue-fields.mjs');
 const rows = await siteModule('catalogue-rows.mjs');
+const { kAverageInventory, kReturnOnInventory } = await siteModule('resource.mjs');
 
 const kFileName = 'shop.csv';
 let workDir;
@@ -209,15 +210,15 @@ test('rows sort by the figure behind each text, bands in their documented order'
   const { store } = runModule(Buffer.from(text), { delimiter: ',' }, 4096);
   const linesBy = (column, descending) =>
     [...rows.sortedOrder(store, column, descending)].map((index) => store.lines[index]);
-  assert.deepEqual(linesBy(rows.kReturnColumn, false), [2, 3, 4, 5, 8, 6, 7]);
+  assert.deepEqual(linesBy(kReturnOnInventory, false), [2, 3, 4, 5, 8, 6, 7]);
   // Largest first; equal figures stay in file order.
-  assert.deepEqual(linesBy(rows.kReturnColumn, true), [7, 6, 5, 8, 4, 3, 2]);
+  assert.deepEqual(linesBy(kReturnOnInventory, true), [7, 6, 5, 8, 4, 3, 2]);
   // Annual sales: the NaN of 0 x infinity first, then by amount.
   assert.deepEqual(linesBy(0, false), [2, 4, 7, 6, 3, 5, 8]);
   const bands = [...store.bands].map((band) => kReturnBands[band]);
   assert.deepEqual(bands, ['negative', 'negative', 'zero', 'shown', 'above-limit', 'infinite', 'shown']);
   // Average inventory $200 twice, then $30.
-  assert.deepEqual(rows.largestRows(store, rows.kAverageInventoryColumn, 3), [3, 6, 1]);
+  assert.deepEqual(rows.largestRows(store, kAverageInventory, 3), [3, 6, 1]);
 });
 
 test('group figures for the chart, in order of first appearance', () => {

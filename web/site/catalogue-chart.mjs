@@ -4,6 +4,7 @@
 // "Negative" strip left of zero, and a strip beyond the scale for figures
 // above 1000% and for "Infinite". Each bar is labelled with the text the
 // table shows for it.
+import { kReturnShownLimit } from './resource.mjs';
 
 const kSvgNamespace = 'http://www.w3.org/2000/svg';
 // In SVG user units (CSS pixels at full size).
@@ -17,8 +18,6 @@ const kBarHeight = 16;
 const kTop = 30;
 const kBottom = 24;
 const kLabelLength = 26;
-// Return on inventory is shown as a number only up to 1000%.
-const kShownLimit = 1000;
 // The scale runs to the largest shown figure, rounded up to a step, so
 // that small figures are not squeezed against zero.
 const kScaleStep = 100;
@@ -39,7 +38,7 @@ function make(name, attributes, text) {
 function scaleTop(bars) {
   const shown = bars.filter((bar) => bar.band === 'shown').map((bar) => bar.value);
   const top = Math.ceil(Math.max(kScaleStep, ...shown) / kScaleStep) * kScaleStep;
-  return Math.min(kShownLimit, top);
+  return Math.min(kReturnShownLimit, top);
 }
 
 function shorten(label) {

@@ -4,10 +4,7 @@
 // its return on inventory. A million rows take about 65 MB here, in typed
 // arrays; the rows themselves stay in the output, read back a page at a time.
 
-export const kResultColumns = 6;
-// The result column the chart is about, and the one it picks items by.
-export const kReturnColumn = 5;
-export const kAverageInventoryColumn = 4;
+import { kResultCount } from './resource.mjs';
 
 export function createRowStore() {
   return { count: 0, batches: [], ends: null, lines: null, keys: null, bands: null, orders: new Map() };
@@ -37,7 +34,7 @@ export function finishRowStore(store) {
   store.lines = join((batch) => batch.lines, Float64Array);
   store.bands = join((batch) => batch.bands, Uint8Array);
   store.keys = [];
-  for (let column = 0; column < kResultColumns; ++column) {
+  for (let column = 0; column < kResultCount; ++column) {
     store.keys.push(join((batch) => batch.keys[column], Float64Array));
     for (const batch of store.batches) {
       batch.keys[column] = null;

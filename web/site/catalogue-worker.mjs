@@ -13,13 +13,12 @@
 // back as {type: 'failed', message}.
 import { kReturnBands, loadCatalogue } from './kemcat.mjs';
 import { splitRecords } from './catalogue-fields.mjs';
+// The result column the chart is about, and the one it picks items by.
+import { kAverageInventory, kResultCount, kReturnOnInventory } from './resource.mjs';
 import {
   addRows,
   createRowStore,
   finishRowStore,
-  kAverageInventoryColumn,
-  kResultColumns,
-  kReturnColumn,
   largestRows,
   rowRange,
   sortedOrder,
@@ -162,15 +161,15 @@ function itemLabel(run, row) {
 }
 
 async function makeItemChart(run) {
-  const indexes = largestRows(run.store, kAverageInventoryColumn, kChartItems);
+  const indexes = largestRows(run.store, kAverageInventory, kChartItems);
   const bars = [];
   for (const index of indexes) {
     const row = await readRow(run, index);
     bars.push({
       label: itemLabel(run, row),
       band: kReturnBands[run.store.bands[index]],
-      value: run.store.keys[kReturnColumn][index],
-      text: row.fields[row.fields.length - kResultColumns + kReturnColumn] ?? '',
+      value: run.store.keys[kReturnOnInventory][index],
+      text: row.fields[row.fields.length - kResultCount + kReturnOnInventory] ?? '',
     });
   }
   return { grouped: false, bars, total: run.store.count };
@@ -190,7 +189,7 @@ function makeGroupChart(groups, totals) {
       label: group.name,
       band: group.band,
       value: group.returnOnInventory,
-      text: record[record.length - kResultColumns + kReturnColumn] ?? '',
+      text: record[record.length - kResultCount + kReturnOnInventory] ?? '',
     };
   });
   return { grouped: true, bars, total: groups.length };
@@ -230,7 +229,7 @@ async function runFile(message) {
     itemsEnd,
     delimiter: options.delimiter,
     figureColumns: options.figureColumns,
-    columnCount: header.length - kResultColumns,
+    columnCount: header.length - kResultCount,
   };
   result = run;
   // With an error the run writes no totals: the tail is empty.

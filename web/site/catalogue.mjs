@@ -4,10 +4,9 @@
 // and every figure comes from the catalogue library; this script shows what
 // the worker sends and asks it for pages of rows.
 import { drawChart } from './catalogue-chart.mjs';
-import { kResultColumns } from './catalogue-rows.mjs';
+import { kFigureNames, kResultCount } from './resource.mjs';
 
 const kPageRows = 50;
-const kFigureNames = ['price', 'cost', 'bought', 'sold'];
 
 const body = document.body;
 const fileInput = document.querySelector('.file-input');
@@ -177,7 +176,7 @@ function makeCell(tag, text, className) {
 }
 
 function isResultColumn(index, count) {
-  return index >= count - kResultColumns;
+  return index >= count - kResultCount;
 }
 
 function makeRow(first, fields) {
@@ -197,7 +196,7 @@ function makeHeaderRow(firstName, names, sortable) {
       row.append(makeCell('th', name));
       return;
     }
-    const column = index - (names.length - kResultColumns);
+    const column = index - (names.length - kResultCount);
     const cell = document.createElement('th');
     cell.className = 'result';
     const button = document.createElement('button');

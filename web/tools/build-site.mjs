@@ -11,7 +11,7 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { encodePng, readIconImage } from './icon-png.mjs';
-import { readWindowCodeFacts, readWindowResources } from './resources.mjs';
+import { readCatalogueFacts, readWindowCodeFacts, readWindowResources } from './resources.mjs';
 import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
@@ -53,14 +53,20 @@ function readResources() {
     rcFile: join(root, 'resources', 'kem.rc'),
     windowHeader,
   });
-  resources.facts = readWindowCodeFacts(
-    {
-      windowHeader,
-      focusRingHeader: join(root, 'window', 'focus_ring.h'),
-      keyboardHeader: join(root, 'keyboard', 'keyboard.h'),
-    },
-    resources.defines,
-  );
+  resources.facts = {
+    ...readWindowCodeFacts(
+      {
+        windowHeader,
+        focusRingHeader: join(root, 'window', 'focus_ring.h'),
+        keyboardHeader: join(root, 'keyboard', 'keyboard.h'),
+      },
+      resources.defines,
+    ),
+    ...readCatalogueFacts({
+      inventoryHeader: join(root, 'model', 'inventory.h'),
+      columnMapSource: join(root, 'catalogue', 'column_map.cpp'),
+    }),
+  };
   return resources;
 }
 
@@ -91,11 +97,13 @@ function renderIndex(resources, names) {
 }
 
 // The ids of resource.h, the page addresses and id lists of window.h, the
-// focus ring and the flash time, for the scripts.
+// focus ring and the flash time, and the model's and the catalogue
+// library's facts, for the scripts.
 function renderResourceModule(resources) {
   const lines = [
     '// Written by web/tools/build-site.mjs from resources/resource.h, window/window.h,',
-    '// window/focus_ring.h and keyboard/keyboard.h.',
+    '// window/focus_ring.h, keyboard/keyboard.h, model/inventory.h and',
+    '// catalogue/column_map.cpp.',
   ];
   for (const [name, value] of Object.entries(resources.defines)) {
     if (typeof value === 'number') {

@@ -339,7 +339,7 @@ function readFocusRing(source, defines) {
 
 // A number constant of a header, `constexpr TYPE name = digits;`.
 function readNumberConstant(source, name) {
-  const match = new RegExp(`constexpr\\s+\\w+\\s+${name}\\s*=\\s*(\\d+)\\s*;`).exec(source);
+  const match = new RegExp(`constexpr\\s+\\w+\\s+${name}\\s*=\\s*(\\d+(?:\\.\\d+)?)\\s*;`).exec(source);
   if (!match) {
     throw new Error(`no constant ${name}`);
   }
@@ -354,6 +354,30 @@ export function readWindowCodeFacts({ windowHeader, focusRingHeader, keyboardHea
     kFocusRing: readFocusRing(readFileSync(focusRingHeader, 'utf8'), defines),
     kFlashMs: readNumberConstant(readFileSync(keyboardHeader, 'utf8'), 'kFlashMs'),
   };
+}
+
+// The facts of the model and the catalogue library that the catalogue view's
+// scripts use: the result fields' order (ResultField, each member its index),
+// the limit of a shown return on inventory and the figures' default column
+// names.
+export function readCatalogueFacts({ inventoryHeader, columnMapSource }) {
+  const inventory = readFileSync(inventoryHeader, 'utf8');
+  const fields = /enum\s+ResultField\s*\{([^}]*)\}/.exec(inventory);
+  const names = /kFigureNames\[\w*\]\s*=\s*\{([^}]*)\}/.exec(readFileSync(columnMapSource, 'utf8'));
+  if (!fields || !names) {
+    throw new Error('no ResultField in inventory.h or no kFigureNames in column_map.cpp');
+  }
+  const facts = {};
+  for (const [index, token] of tokenize(fields[1])
+    .filter((t) => t.name)
+    .entries()) {
+    facts[token.name] = index;
+  }
+  facts.kReturnShownLimit = readNumberConstant(inventory, 'kReturnShownLimit');
+  facts.kFigureNames = tokenize(names[1])
+    .filter((token) => token.string !== undefined)
+    .map((token) => token.string);
+  return facts;
 }
 
 // Everything the page takes from the window's sources, by file path.
