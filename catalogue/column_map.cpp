@@ -1,5 +1,7 @@
 #include "column_map.h"
 
+#include "number_text.h"
+
 const char* const kFigureNames[kFigureCount] = {"price", "cost", "bought", "sold"};
 
 namespace {
@@ -8,10 +10,6 @@ namespace {
 // this much, so that a header of hundreds of columns still gives a short line.
 constexpr std::size_t kListedNameLimit = 40;
 constexpr std::size_t kListLimit = 600;
-
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
 
 char LowerAscii(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -170,10 +168,10 @@ std::string_view GetColumnName(const HeaderColumns& header, std::size_t index) {
 }
 
 std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
+    while (!text.empty() && IsAmountBlank(text.front())) {
         text.remove_prefix(1);
     }
-    while (!text.empty() && IsBlank(text.back())) {
+    while (!text.empty() && IsAmountBlank(text.back())) {
         text.remove_suffix(1);
     }
     return text;

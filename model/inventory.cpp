@@ -311,7 +311,7 @@ namespace {
 // figure that is read whole.
 bool IsAllWhiteSpace(std::string_view text) {
     for (char c : text) {
-        if (c != ' ' && (c < '\t' || c > '\r')) {
+        if (!IsAmountBlank(c)) {
             return false;
         }
     }

@@ -6,6 +6,13 @@
 #include <cstddef>
 #include <string_view>
 
+// The white space ParseAmount skips before a number (0x09-0x0D, 0x20), the
+// only text a figure read whole may have after its number, and the blanks
+// around a column name.
+inline bool IsAmountBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // Reads the longest leading number of `text` and returns the double nearest to
 // its exact decimal value; an exact tie goes to the neighbour of smaller
 // magnitude. Syntax: leading white space (0x09-0x0D, 0x20), an optional sign,

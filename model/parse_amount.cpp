@@ -83,10 +83,6 @@ struct LexedNumber {
     std::size_t end = 0;  // where the number ends, its exponent included; 0 without a number
 };
 
-bool IsBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
@@ -240,7 +236,7 @@ KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     const char* p = begin;
-    while (p != end && IsBlank(*p)) {
+    while (p != end && IsAmountBlank(*p)) {
         ++p;
     }
     bool negative = false;
