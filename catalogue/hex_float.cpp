@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "decimal_digits.h"
 #include "double_bits.h"
 
 namespace {
@@ -19,16 +20,7 @@ std::size_t AppendExponent(char* out, std::size_t length, int exponent) {
     out[length++] = exponent < 0 ? '-' : '+';
     unsigned magnitude =
         exponent < 0 ? static_cast<unsigned>(-exponent) : static_cast<unsigned>(exponent);
-    char digits[4];
-    int count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    while (count > 0) {
-        out[length++] = digits[--count];
-    }
-    return length;
+    return AppendDecimalDigits(out, length, magnitude);
 }
 
 }  // namespace

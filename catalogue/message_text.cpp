@@ -1,11 +1,9 @@
 #include "message_text.h"
 
+#include "decimal_digits.h"
 #include "utf8.h"
 
 namespace {
-
-// Digits of the largest unsigned long long, 18446744073709551615.
-constexpr std::size_t kMaxDecimalDigits = 20;
 
 void AppendMessageChar(MessageText& message, char c) {
     if (message.length + 1 < kMessageSize) {
@@ -58,14 +56,7 @@ void AppendMessage(MessageText& message, std::string_view text) {
 
 void AppendMessageNumber(MessageText& message, unsigned long long number) {
     char digits[kMaxDecimalDigits];
-    std::size_t count = 0;
-    do {
-        digits[count++] = static_cast<char>('0' + number % 10);
-        number /= 10;
-    } while (number != 0);
-    while (count > 0) {
-        AppendMessageChar(message, digits[--count]);
-    }
+    AppendMessage(message, std::string_view(digits, AppendDecimalDigits(digits, 0, number)));
 }
 
 bool AppendMessageEscaped(MessageText& message, std::string_view text, std::size_t limit) {

@@ -17,6 +17,7 @@
 #include <cstring>
 
 #include "big_integer.h"
+#include "decimal_digits.h"
 #include "double_bits.h"
 #include "number_text.h"
 
@@ -119,15 +120,7 @@ bool ReadsBack(const Decimal& decimal, double magnitude) {
         text[length++] = '-';
         exponent = -exponent;
     }
-    char reversed[4];
-    int count = 0;
-    do {
-        reversed[count++] = static_cast<char>('0' + exponent % 10);
-        exponent /= 10;
-    } while (exponent != 0);
-    while (count > 0) {
-        text[length++] = reversed[--count];
-    }
+    length = AppendDecimalDigits(text, length, static_cast<unsigned>(exponent));
     const double read = ParseAmount(std::string_view(text, length));
     return std::memcmp(&read, &magnitude, sizeof read) == 0;
 }
@@ -277,16 +270,7 @@ std::size_t LayOut(const Decimal& decimal, char* out, std::size_t length) {
     out[length++] = 'e';
     out[length++] = exponent < 0 ? '-' : '+';
     exponent = exponent < 0 ? -exponent : exponent;
-    char reversed[4];
-    int digits = 0;
-    do {
-        reversed[digits++] = static_cast<char>('0' + exponent % 10);
-        exponent /= 10;
-    } while (exponent != 0);
-    while (digits > 0) {
-        out[length++] = reversed[--digits];
-    }
-    return length;
+    return AppendDecimalDigits(out, length, static_cast<unsigned>(exponent));
 }
 
 std::size_t Finish(char (&out)[kShortestDecimalSize], std::size_t length) {
