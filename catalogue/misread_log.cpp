@@ -1,6 +1,7 @@
 #include "misread_log.h"
 
 #include "column_map.h"
+#include "result_cells.h"
 #include "shortest_decimal.h"
 
 namespace {
@@ -31,8 +32,8 @@ void DescribeMisread(MessageText& message, std::string_view column, std::string_
     AppendMessage(message, " read as ");
     char number[kShortestDecimalSize];
     const std::size_t length = FormatShortestDecimal(value, number);
-    for (std::size_t i = 0; decimalComma && i < length; ++i) {
-        number[i] = number[i] == '.' ? ',' : number[i];
+    if (decimalComma) {
+        UseDecimalComma(number, length);
     }
     AppendMessage(message, std::string_view(number, length));
 }
