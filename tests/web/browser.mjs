@@ -60,6 +60,32 @@ export async function openCalculator(site, { viewport = { width: 480, height: 52
   return page;
 }
 
+// A first visit to the site in `siteDir`, from a server of its own, until its
+// service worker controls the page; then that server stops and the context
+// goes offline. `watch(context)` runs before the page opens. Resolves to
+// { context, page, address }.
+export async function visitThenGoOffline(site, siteDir, { contextOptions = {}, watch } = {}) {
+  const { server, address } = await startServer(siteDir);
+  const context = await site.browser.newContext(contextOptions);
+  watch?.(context);
+  const page = await context.newPage();
+  page.setDefaultTimeout(kWaitMs);
+  await page.goto(address);
+  await page.waitForSelector('body[data-state="open"]');
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (!navigator.serviceWorker.controller) {
+      await new Promise((resolve) =>
+        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+      );
+    }
+  });
+  server.closeAllConnections();
+  await new Promise((resolve) => server.close(resolve));
+  await context.setOffline(true);
+  return { context, page, address };
+}
+
 export function control(page, id) {
   return page.locator(`.main-window [data-control-id="${id}"]`);
 }

@@ -5,12 +5,13 @@
 //
 // Usage: node tests/web/catalogue-module-test.mjs SITE_DIR KEMCALC
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
 import { mkdtempSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
+
+import { runKemcalcCsv } from './kemcalc.mjs';
 
 const [siteDir, kemcalcPath] = process.argv.slice(2);
 const kemcalc = resolve(kemcalcPath);
@@ -35,13 +36,7 @@ after(() => rmSync(workDir, { recursive: true, force: true }));
 // without the program's name.
 function runKemcalc(bytes, args) {
   writeFileSync(join(workDir, kFileName), bytes);
-  const run = spawnSync(kemcalc, ['--csv', ...args, kFileName], { cwd: workDir, maxBuffer: 1 << 28 });
-  const messages = run.stderr
-    .toString()
-    .split('\n')
-    .filter((line) => line !== '')
-    .map((line) => line.replace(/^kemcalc: /, ''));
-  return { status: run.status, output: run.stdout, messages };
+  return runKemcalcCsv(kemcalc, workDir, kFileName, args);
 }
 
 function kemcalcArgs(options) {

@@ -8,14 +8,13 @@
 // Usage: node tests/web/catalogue-page-test.mjs SITE_DIR KEMCALC
 // Environment: KEM_CATALOGUE_ROWS (default 1000000).
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
 import { createWriteStream, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { startServer } from '../../web/tools/serve.mjs';
-import { kWaitMs, openCalculator, openCatalogue, startSite } from './browser.mjs';
+import { kWaitMs, openCalculator, openCatalogue, startSite, visitThenGoOffline } from './browser.mjs';
+import { runKemcalcCsv } from './kemcalc.mjs';
 import { makeRandom, pick } from './seeded-random.mjs';
 
 const [siteDir, kemcalcPath] = process.argv.slice(2);
@@ -56,18 +55,7 @@ function writeFile(name, text) {
 // kemcalc --csv ARGS on the file: output, messages without the program's
 // name, and the time it took.
 function runKemcalc(path, args) {
-  const started = performance.now();
-  const run = spawnSync(kemcalc, ['--csv', ...args, path.split('/').pop()], {
-    cwd: workDir,
-    maxBuffer: 1 << 30,
-  });
-  const ms = performance.now() - started;
-  const messages = run.stderr
-    .toString()
-    .split('\n')
-    .filter((line) => line !== '')
-    .map((line) => line.replace(/^kemcalc: /, ''));
-  return { output: run.stdout, messages, ms };
+  return runKemcalcCsv(kemcalc, workDir, path.split('/').pop(), args);
 }
 
 // A plain RFC 4180 reader for kemcalc's output, kept apart from the page's.
@@ -477,20 +465,11 @@ test('from the calculator to the catalogue view and back', async () => {
 });
 
 test("offline after a first visit, and no request but the site's own files", async () => {
-  const { server, address } = await startServer(siteDir);
-  const context = await site.browser.newContext({ acceptDownloads: true });
   const requests = [];
-  context.on('request', (request) => requests.push(new URL(request.url())));
-  const page = await context.newPage();
-  page.setDefaultTimeout(5000);
-  await page.goto(address);
-  await page.waitForSelector('body[data-state="open"]');
-  await page.evaluate(async () => {
-    await navigator.serviceWorker.ready;
+  const { context, page, address } = await visitThenGoOffline(site, siteDir, {
+    contextOptions: { acceptDownloads: true },
+    watch: (context) => context.on('request', (request) => requests.push(new URL(request.url()))),
   });
-  server.closeAllConnections();
-  await new Promise((done) => server.close(done));
-  await context.setOffline(true);
   await page.goto(new URL('catalogue.html', address).href);
   await page.waitForFunction(() => document.body.dataset.state === 'ready');
   const path = writeFile('offline.csv', 'price,cost,bought,sold\n$10,$8,50,5\n');

@@ -8,9 +8,15 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 
-import { startServer } from '../../web/tools/serve.mjs';
 import { readWindowResources } from '../../web/tools/resources.mjs';
-import { control, openCalculator, readResults, startSite, waitForResults } from './browser.mjs';
+import {
+  control,
+  openCalculator,
+  readResults,
+  startSite,
+  visitThenGoOffline,
+  waitForResults,
+} from './browser.mjs';
 
 const [siteDir] = process.argv.slice(2);
 const root = fileURLToPath(new URL('../../', import.meta.url));
@@ -187,24 +193,7 @@ test(`a recalculation shows its texts in under ${kFrameMs} ms from the key`, asy
 });
 
 test('a second visit loads and calculates with the network off', async () => {
-  // A server of its own, stopped after the first visit.
-  const { server, address } = await startServer(siteDir);
-  const context = await site.browser.newContext();
-  const page = await context.newPage();
-  page.setDefaultTimeout(5000);
-  await page.goto(address);
-  await page.waitForSelector('body[data-state="open"]');
-  await page.evaluate(async () => {
-    await navigator.serviceWorker.ready;
-    if (!navigator.serviceWorker.controller) {
-      await new Promise((resolve) =>
-        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
-      );
-    }
-  });
-  server.closeAllConnections();
-  await new Promise((resolve) => server.close(resolve));
-  await context.setOffline(true);
+  const { context, page } = await visitThenGoOffline(site, siteDir);
 
   const response = await page.reload();
   assert.ok(response.fromServiceWorker(), 'the page did not come from the service worker');
