@@ -1,6 +1,6 @@
 // The Node half of scripts/catalogue-screenshot.sh.
 // Usage: node scripts/catalogue-screenshot.mjs SITE_DIR OUTPUT_PNG
-import { openCatalogue, startSite } from '../tests/web/browser.mjs';
+import { dropFile, openCatalogue, startSite } from '../tests/web/browser.mjs';
 
 const [siteDir, output] = process.argv.slice(2);
 
@@ -30,13 +30,7 @@ const site = await startSite(siteDir);
 try {
   const page = await openCatalogue(site, { viewport: { width: 1400, height: 800 } });
   const text = toCsv([['SKU', 'Name', 'Category', 'Supplier', 'Price', 'Cost', 'Bought', 'Sold'], ...kItems]);
-  await page.evaluate((fileText) => {
-    const transfer = new DataTransfer();
-    transfer.items.add(new File([fileText], 'shop-export.csv', { type: 'text/csv' }));
-    document
-      .querySelector('main')
-      .dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: transfer }));
-  }, text);
+  await dropFile(page, 'shop-export.csv', text);
   await page.waitForFunction(() => document.body.dataset.state === 'done');
   await page.selectOption('select[name="group-by"]', { label: '3: Category' });
   await page.waitForFunction(() => document.querySelector('.chart-title').textContent.includes('per group'));

@@ -1,16 +1,13 @@
 // The Node half of scripts/web-screenshot.sh.
 // Usage: node scripts/web-screenshot.mjs SITE_DIR OUTPUT_PNG
-import { openCalculator, startSite, waitForResults } from '../tests/web/browser.mjs';
+import { openCalculator, startSite, typeItem, waitForResults } from '../tests/web/browser.mjs';
 
 const [siteDir, output] = process.argv.slice(2);
 const item = ['$10', '$8', '50', '5'];
 const site = await startSite(siteDir);
 try {
   const page = await openCalculator(site);
-  for (const [index, text] of item.entries()) {
-    await page.keyboard.type(text);
-    await page.keyboard.press(index < item.length - 1 ? 'Tab' : 'Enter');
-  }
+  await typeItem(page, item);
   await waitForResults(page, site.ids, site.calculator.resultTexts(...item));
   await page.locator('.main-window').screenshot({ path: output });
   console.log(`Wrote ${output}`);

@@ -86,6 +86,30 @@ export async function visitThenGoOffline(site, siteDir, { contextOptions = {}, w
   return { context, page, address };
 }
 
+// Types an item's fields as a user does from the price field: each text,
+// Tab to the next field, Enter after the last.
+export async function typeItem(page, fields) {
+  for (const [index, text] of fields.entries()) {
+    await page.keyboard.type(text);
+    await page.keyboard.press(index < fields.length - 1 ? 'Tab' : 'Enter');
+  }
+}
+
+// Drops a file of `text` named `name` on the catalogue view, as a user drops
+// one from the desktop.
+export async function dropFile(page, name, text) {
+  await page.evaluate(
+    ([fileName, fileText]) => {
+      const transfer = new DataTransfer();
+      transfer.items.add(new File([fileText], fileName, { type: 'text/csv' }));
+      document
+        .querySelector('main')
+        .dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: transfer }));
+    },
+    [name, text],
+  );
+}
+
 export function control(page, id) {
   return page.locator(`.main-window [data-control-id="${id}"]`);
 }

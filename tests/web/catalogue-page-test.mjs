@@ -13,7 +13,14 @@ import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
 
-import { kWaitMs, openCalculator, openCatalogue, startSite, visitThenGoOffline } from './browser.mjs';
+import {
+  dropFile,
+  kWaitMs,
+  openCalculator,
+  openCatalogue,
+  startSite,
+  visitThenGoOffline,
+} from './browser.mjs';
 import { runKemcalcCsv } from './kemcalc.mjs';
 import { makeRandom, pick } from './seeded-random.mjs';
 
@@ -124,19 +131,6 @@ async function readTotals(page) {
 }
 
 // Drops a file on the page as a user would: a DataTransfer holding it.
-async function dropFile(page, name, text) {
-  await page.evaluate(
-    ([fileName, fileText]) => {
-      const transfer = new DataTransfer();
-      transfer.items.add(new File([fileText], fileName, { type: 'text/csv' }));
-      document
-        .querySelector('main')
-        .dispatchEvent(new DragEvent('drop', { bubbles: true, dataTransfer: transfer }));
-    },
-    [name, text],
-  );
-}
-
 // An export as a shop platform writes it: ten columns, the four figures
 // among them, names with commas and quotes, CR LF.
 async function writeBigExport(path, rows) {

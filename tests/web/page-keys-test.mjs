@@ -17,6 +17,7 @@ import {
   readResults,
   resultIds,
   startSite,
+  typeItem,
   waitForResults,
   watchPage,
 } from './browser.mjs';
@@ -62,13 +63,6 @@ function zeroTexts() {
 }
 
 // Types the four figures with Tab between them, then presses Enter.
-async function typeItem(page, fields) {
-  for (const [index, text] of fields.entries()) {
-    await page.keyboard.type(text);
-    await page.keyboard.press(index < fields.length - 1 ? 'Tab' : 'Enter');
-  }
-}
-
 async function expectFocus(page, id, { selected = false } = {}) {
   const focus = await readFocus(page);
   assert.equal(focus.id, id, `focus on ${focus.id}, expected ${id}`);

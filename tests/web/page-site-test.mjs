@@ -14,6 +14,7 @@ import {
   openCalculator,
   readResults,
   startSite,
+  typeItem,
   visitThenGoOffline,
   waitForResults,
 } from './browser.mjs';
@@ -199,14 +200,7 @@ test('a second visit loads and calculates with the network off', async () => {
   assert.ok(response.fromServiceWorker(), 'the page did not come from the service worker');
   await page.waitForSelector('body[data-state="open"]');
   assert.equal(await page.evaluate(() => navigator.onLine), false);
-  await page.keyboard.type('$10');
-  await page.keyboard.press('Tab');
-  await page.keyboard.type('$8');
-  await page.keyboard.press('Tab');
-  await page.keyboard.type('50');
-  await page.keyboard.press('Tab');
-  await page.keyboard.type('5');
-  await page.keyboard.press('Enter');
+  await typeItem(page, ['$10', '$8', '50', '5']);
   await waitForResults(page, ids, site.calculator.resultTexts('$10', '$8', '50', '5'));
   await context.close();
 });
