@@ -8,7 +8,7 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 
-import { readWindowResources } from '../../web/tools/resources.mjs';
+import { readSiteResources } from '../../web/tools/resources.mjs';
 import {
   control,
   openCalculator,
@@ -38,11 +38,7 @@ after(async () => {
 });
 
 function readTemplates() {
-  return readWindowResources({
-    resourceHeader: join(root, 'resources', 'resource.h'),
-    rcFile: join(root, 'resources', 'kem.rc'),
-    windowHeader: join(root, 'window', 'window.h'),
-  });
+  return readSiteResources(root);
 }
 
 // Each control's box inside the client area of its window, in CSS pixels.

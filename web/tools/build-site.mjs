@@ -11,7 +11,7 @@ import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 import { encodePng, readIconImage } from './icon-png.mjs';
-import { readCatalogueFacts, readWindowCodeFacts, readWindowResources } from './resources.mjs';
+import { readSiteResources } from './resources.mjs';
 import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
@@ -45,30 +45,6 @@ const kIcons = [
   ['icon-192.png', 32, 8, 6],
   ['icon-512.png', 32, 8, 16],
 ];
-
-function readResources() {
-  const windowHeader = join(root, 'window', 'window.h');
-  const resources = readWindowResources({
-    resourceHeader: join(root, 'resources', 'resource.h'),
-    rcFile: join(root, 'resources', 'kem.rc'),
-    windowHeader,
-  });
-  resources.facts = {
-    ...readWindowCodeFacts(
-      {
-        windowHeader,
-        focusRingHeader: join(root, 'window', 'focus_ring.h'),
-        keyboardHeader: join(root, 'keyboard', 'keyboard.h'),
-      },
-      resources.defines,
-    ),
-    ...readCatalogueFacts({
-      inventoryHeader: join(root, 'model', 'inventory.h'),
-      columnMapSource: join(root, 'catalogue', 'column_map.cpp'),
-    }),
-  };
-  return resources;
-}
 
 // Everything the page's script loads, asked for at once with the page
 // instead of one level of imports after the other.
@@ -133,7 +109,7 @@ function renderServiceWorker(files) {
 }
 
 function buildSite(moduleDir, siteDir) {
-  const resources = readResources();
+  const resources = readSiteResources(root);
   const files = new Map();
   files.set('resource.mjs', Buffer.from(renderResourceModule(resources)));
   for (const name of kStaticFiles) {

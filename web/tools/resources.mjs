@@ -1,8 +1,11 @@
 // Reads the window's resources as the resource compiler does, so the page is
 // laid out from the same template, menu, ids and texts as kem.exe: the
 // #defines of resource.h and kem.rc, the main window and About box templates,
-// the menu, and the two page addresses of window.h.
+// the menu, and the two page addresses of window.h; and the facts of the
+// window's, the key filters', the model's and the catalogue library's code
+// that the page's scripts use too.
 import { readFileSync } from 'node:fs';
+import { join } from 'node:path';
 
 // The ids the templates take from windows.h.
 const kWindowsIds = { IDOK: 1, IDCANCEL: 2 };
@@ -399,4 +402,30 @@ export function readWindowResources({ resourceHeader, rcFile, windowHeader }) {
     menu: rc.KEMMENU.menu,
     pages: readPageAddresses(readFileSync(windowHeader, 'utf8'), defines),
   };
+}
+
+// Everything the site takes from the source tree at `root`: the window's
+// resources and the facts of its code, the model's and the library's.
+export function readSiteResources(root) {
+  const windowHeader = join(root, 'window', 'window.h');
+  const resources = readWindowResources({
+    resourceHeader: join(root, 'resources', 'resource.h'),
+    rcFile: join(root, 'resources', 'kem.rc'),
+    windowHeader,
+  });
+  resources.facts = {
+    ...readWindowCodeFacts(
+      {
+        windowHeader,
+        focusRingHeader: join(root, 'window', 'focus_ring.h'),
+        keyboardHeader: join(root, 'keyboard', 'keyboard.h'),
+      },
+      resources.defines,
+    ),
+    ...readCatalogueFacts({
+      inventoryHeader: join(root, 'model', 'inventory.h'),
+      columnMapSource: join(root, 'catalogue', 'column_map.cpp'),
+    }),
+  };
+  return resources;
 }
