@@ -18,7 +18,7 @@ run_preset native
 # The browser edition; its module is checked against the native kemcalc above.
 run_preset web
 run_preset native-asan
-# A minute of each fuzz target against the exact reference, under the sanitizers;
+# 45 seconds of each fuzz target against the exact reference, under the sanitizers;
 # the targets run two at a time, one on each core.
 run_preset fuzz
 
