@@ -18,6 +18,7 @@
 #include <cstring>
 
 #include "big_integer.h"
+#include "model_build.h"
 #include "double_bits.h"
 #include "number_text.h"
 #include "small_powers.h"
@@ -111,7 +112,7 @@ std::uint64_t PowerOfTen(int k) {
     return kPowersOfFive64.value[k] << k;
 }
 
-#if defined(__OPTIMIZE_SIZE__)
+#if KEM_MODEL_SMALL
 // floor(x / 10^k) for 1 <= k <= 19: built for size (kem.exe), one plain
 // division.
 std::uint64_t DivideByPowerOfTen(std::uint64_t x, int k) {
@@ -354,7 +355,7 @@ bool FitsWithPadding(std::size_t bodyLength, int minWidth, char* out, std::size_
     return false;
 }
 
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
 // The integer path: steps 1 to 4 in 64-bit integers for every value whose
 // figure, rounded and scaled by 10^decimals, has at most 18 digits, which is
 // nearly every figure the calculator shows. Built for size (kem.exe), the
@@ -649,7 +650,7 @@ std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std
     if (decimals > kMaxFixedDecimals) {
         decimals = kMaxFixedDecimals;
     }
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     std::size_t length;
     if (TryFormatAsInteger(value, minWidth, decimals, out, outSize, length)) {
         return length;

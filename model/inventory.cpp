@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "double_bits.h"
+#include "model_build.h"
 #include "number_text.h"
 #include "wide_float.h"
 
@@ -83,7 +84,7 @@ WideFloat WideConstant(double value) {
     return Widen(value);
 }
 
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
 // Built for speed, the figures are first worked out in plain double
 // arithmetic, which gives the same bits as the wide operations whenever
 // every operation's exact result lies in the normal range: both then round
@@ -109,7 +110,7 @@ bool TryPlainPercentage(double dividend, double divisor, double& percentage) {
 // A percentage dividend / divisor * 100, computed wide (the quotient is not
 // narrowed before the multiplication).
 WideFloat WidePercentage(double dividend, double divisor) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     double percentage;
     if (TryPlainPercentage(dividend, divisor, percentage)) {
         return NormalizeWide(percentage, 0);
@@ -120,7 +121,7 @@ WideFloat WidePercentage(double dividend, double divisor) {
 
 // buyPerMonth / sellPerMonth, rounded once and narrowed.
 double MonthsOfSupply(double buyPerMonth, double sellPerMonth) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     const double quotient = buyPerMonth / sellPerMonth;
     if (IsInsideNormalRange(quotient)) {
         return quotient;
@@ -165,7 +166,7 @@ InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::
 // wide exponent, and each figure is narrowed to a double once it is complete:
 // the order and the narrowing points fix the last bit of the results.
 InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     // The same operations in the same order in plain doubles, kept when every
     // result is inside the normal range (see IsInsideNormalRange).
     const double sales = inputs.sellPerMonth * inputs.price;
@@ -226,7 +227,7 @@ ReturnBand ClassifyReturn(double grossProfit, double averageInventory, WideFloat
     // The bands are tested on the wide value, before any narrowing or
     // rounding for display: 1000.004 is above the limit, and a negative value
     // too small for a double is still negative.
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     double plain;
     if (TryPlainPercentage(grossProfit, averageInventory, plain)) {
         // A normal double, so neither zero nor a NaN: its sign tells the

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "big_integer.h"
+#include "model_build.h"
 #include "byte_words.h"
 #include "double_bits.h"
 #include "number_text.h"
@@ -87,7 +88,7 @@ bool IsDigit(char c) {
     return static_cast<unsigned char>(c - '0') <= 9;
 }
 
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
 // The value of a word of eight digit values (0 to 9 per byte), the lowest
 // byte the most significant digit, by combining neighbours in place: bytes
 // into pairs (10a + b <= 99), pairs into fours (100p + q <= 9999), fours
@@ -130,7 +131,7 @@ inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p,
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (kReading == kLongRuns) {
         for (;;) {
             const std::uint64_t x = LoadUpToEightBytesOf(begin, p, end) - 0x3030303030303030u;
@@ -203,7 +204,7 @@ const char* ReadLongExponent(const char* p, const char* end, std::int64_t& expon
 // a branch each; longer ones go the plain way.
 inline const char* ReadExponent([[maybe_unused]] const char* begin, const char* p, const char* end,
                                 std::int64_t& exponent) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     constexpr int kWordExponentDigits = 4;  // 9999 > kExponentLimit would saturate
     static_assert(kExponentLimit >= 999, "three digits never saturate");
     std::uint64_t word = LoadUpToEightBytesOf(begin, p, end);
@@ -603,7 +604,7 @@ KEM_BUILT_IN AmountReading ReadAmountWith(std::string_view text) {
     return reading;
 }
 
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
 // Long texts are read by code of their own, out of the way of the short
 // ones, which are the common case: sharing one function, the short ones
 // would pay for the long ones' registers.
@@ -619,7 +620,7 @@ KEM_OUT_OF_LINE double ParseLongAmount(std::string_view text) {
 }  // namespace
 
 AmountReading ReadAmount(std::string_view text) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (text.size() >= kLongText) {
         return ReadLongAmount(text);
     }
@@ -628,7 +629,7 @@ AmountReading ReadAmount(std::string_view text) {
 }
 
 double ParseAmount(std::string_view text) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (text.size() >= kLongText) {
         return ParseLongAmount(text);
     }

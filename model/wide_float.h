@@ -12,6 +12,7 @@
 #include <cstdint>
 
 #include "double_bits.h"
+#include "model_build.h"
 
 struct WideFloat {
     double significand;  // finite nonzero: magnitude in [1, 2); otherwise the zero, infinity or NaN
@@ -44,7 +45,7 @@ inline WideFloat NormalizeWide(double value, std::int32_t exponent) {
 }
 
 inline WideFloat Widen(double value) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     const std::uint64_t field = BitsOf(value) & kExponentMask;
     if (field != 0 && field != kExponentMask) {
         return NormalizeWide(value, 0);
@@ -56,7 +57,7 @@ inline WideFloat Widen(double value) {
 // Rounds to a double: exact in the normal range, an infinity above it,
 // a subnormal or zero (round to nearest, ties to even) below it.
 inline double Narrow(WideFloat value) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (IsRegularWide(value) && value.exponent >= kMinNormalExponent &&
         value.exponent <= kExponentBias) {
         return DoubleFromBits(
@@ -70,7 +71,7 @@ inline double Narrow(WideFloat value) {
 // The product of two significands lies in [1, 4) and their quotient in
 // (1/2, 2): one correctly rounded double operation, never out of range.
 inline WideFloat MultiplyWide(WideFloat a, WideFloat b) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (IsRegularWide(a) && IsRegularWide(b)) {
         return NormalizeWide(a.significand * b.significand, a.exponent + b.exponent);
     }
@@ -79,7 +80,7 @@ inline WideFloat MultiplyWide(WideFloat a, WideFloat b) {
 }
 
 inline WideFloat DivideWide(WideFloat a, WideFloat b) {
-#if !defined(__OPTIMIZE_SIZE__)
+#if !KEM_MODEL_SMALL
     if (IsRegularWide(a) && IsRegularWide(b)) {
         return NormalizeWide(a.significand / b.significand, a.exponent - b.exponent);
     }
