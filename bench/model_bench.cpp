@@ -64,14 +64,17 @@ struct SixFigures {
 std::vector<SixFigures> MakeSixFigures(const std::vector<InventoryInputs>& items) {
     std::vector<SixFigures> all;
     for (const InventoryInputs& item : items) {
-        const InventoryFigures money = ComputeFigures(item);
+        const InventoryResults results = ComputeResults(item);
+        const double sales = results.figure[kAnnualSales].value;
+        const double profit = results.figure[kGrossProfit].value;
+        const double average = results.figure[kAverageInventory].value;
         SixFigures six;
-        six.figure[kAnnualSales] = money.annualSales;
-        six.figure[kGrossProfit] = money.grossProfit;
-        six.figure[kGrossProfitPercent] = money.grossProfit / money.annualSales * 100;
+        six.figure[kAnnualSales] = sales;
+        six.figure[kGrossProfit] = profit;
+        six.figure[kGrossProfitPercent] = profit / sales * 100;
         six.figure[kMonthsSupply] = item.buyPerMonth / item.sellPerMonth;
-        six.figure[kAverageInventory] = money.averageInventory;
-        six.figure[kReturnOnInventory] = money.grossProfit / money.averageInventory * 100;
+        six.figure[kAverageInventory] = average;
+        six.figure[kReturnOnInventory] = profit / average * 100;
         all.push_back(six);
     }
     return all;

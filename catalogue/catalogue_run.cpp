@@ -40,9 +40,9 @@ bool FailWithBuiltMessage(CatalogueRun& run, unsigned long long line) {
 }
 
 void TellWatcher(const CatalogueRun& run, WrittenRowKind kind, unsigned long long line,
-                 const InventoryInputs* inputs, const InventoryFigures* figures) {
+                 const InventoryInputs* inputs, const InventoryResults* results) {
     if (run.watcher != nullptr) {
-        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs, figures});
+        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs, results});
     }
 }
 
@@ -258,15 +258,15 @@ bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
         return false;
     }
     // Worked out once for the texts, the watcher and the totals.
-    const InventoryFigures money = ComputeFigures(reading.inputs);
+    const InventoryResults results = ComputeResults(reading.inputs);
     WriteItemRow(*run.sink, run.format, header ? &run.header : nullptr, fields, verbatim,
-                 reading.inputs, money);
-    TellWatcher(run, kItemRowWritten, line, &reading.inputs, &money);
+                 reading.inputs, results);
+    TellWatcher(run, kItemRowWritten, line, &reading.inputs, &results);
     if (run.options.totals) {
-        AddItemToTotals(run.totals, money);
+        AddItemToTotals(run.totals, results);
         if (IsGrouped(run)) {
             AddItemToTotals(FindGroupTotals(run.groups, FieldOrEmpty(fields, run.groupColumn)),
-                            money);
+                            results);
         }
     }
     return CheckSink(run);
@@ -357,10 +357,10 @@ void WriteTotals(CatalogueRun& run) {
     labels.grouped = true;
     for (std::size_t i = 0; IsGrouped(run) && i < run.groups.names.size(); ++i) {
         labels.groupName = run.groups.names[i];
-        WriteTotalsRow(*run.sink, run.format, header, labels, run.groups.totals[i]);
+        WriteTotalsRow(*run.sink, run.format, header, labels, ReadTotals(run.groups.totals[i]));
     }
     labels.grouped = false;
-    WriteTotalsRow(*run.sink, run.format, header, labels, run.totals);
+    WriteTotalsRow(*run.sink, run.format, header, labels, ReadTotals(run.totals));
 }
 
 void EndInput(CatalogueRun& run) {

@@ -46,7 +46,7 @@ struct WrittenRow {
     WrittenRowKind kind;
     unsigned long long line;          // where the row's record starts in the input
     const InventoryInputs* inputs;    // the four figures as read; null for the header
-    const InventoryFigures* figures;  // ComputeFigures(*inputs), worked out once; null likewise
+    const InventoryResults* results;  // ComputeResults(*inputs), worked out once; null likewise
 };
 
 using RowWatcher = void (*)(void* context, const WrittenRow& row);

@@ -26,38 +26,13 @@ double ReadSum(const CompensatedSum& total) {
 
 }  // namespace
 
-void AddItemToTotals(CatalogueTotals& totals, const InventoryFigures& figures) {
-    AddToSum(totals.annualSales, figures.annualSales);
-    AddToSum(totals.grossProfit, figures.grossProfit);
-    AddToSum(totals.averageInventory, figures.averageInventory);
+void AddItemToTotals(CatalogueTotals& totals, const InventoryResults& item) {
+    AddToSum(totals.annualSales, item.figure[kAnnualSales].value);
+    AddToSum(totals.grossProfit, item.figure[kGrossProfit].value);
+    AddToSum(totals.averageInventory, item.figure[kAverageInventory].value);
 }
 
-ResultTexts FormatTotalsTexts(const CatalogueTotals& totals) {
-    double annualSales = ReadSum(totals.annualSales);
-    double grossProfit = ReadSum(totals.grossProfit);
-    double averageInventory = ReadSum(totals.averageInventory);
-
-    ResultTexts texts;
-    std::size_t* length = texts.length;
-    length[kAnnualSales] = FormatMoneyText(annualSales, texts.text[kAnnualSales]);
-    length[kGrossProfit] = FormatMoneyText(grossProfit, texts.text[kGrossProfit]);
-    length[kGrossProfitPercent] =
-        FormatGrossProfitPercentText(grossProfit, annualSales, texts.text[kGrossProfitPercent]);
-    texts.text[kMonthsSupply][0] = '\0';
-    length[kMonthsSupply] = 0;
-    length[kAverageInventory] = FormatMoneyText(averageInventory, texts.text[kAverageInventory]);
-    length[kReturnOnInventory] =
-        FormatReturnOnInventoryText(grossProfit, averageInventory, texts.text[kReturnOnInventory]);
-    return texts;
-}
-
-TotalsFigures ComputeTotalsFigures(const CatalogueTotals& totals) {
-    TotalsFigures figures;
-    figures.annualSales = ReadSum(totals.annualSales);
-    figures.grossProfit = ReadSum(totals.grossProfit);
-    figures.grossProfitPercent = GrossProfitPercentValue(figures.grossProfit, figures.annualSales);
-    figures.averageInventory = ReadSum(totals.averageInventory);
-    figures.returnOnInventory =
-        ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory);
-    return figures;
+InventoryResults ReadTotals(const CatalogueTotals& totals) {
+    return ComputeTotalsResults(ReadSum(totals.annualSales), ReadSum(totals.grossProfit),
+                                ReadSum(totals.averageInventory));
 }

@@ -19,22 +19,9 @@ struct CatalogueTotals {
     CompensatedSum averageInventory;
 };
 
-// Adds an item's figures, ComputeFigures of its inputs.
-void AddItemToTotals(CatalogueTotals& totals, const InventoryFigures& figures);
+// Adds an item's money figures.
+void AddItemToTotals(CatalogueTotals& totals, const InventoryResults& item);
 
-// The totals through the same templates and fixed texts as one item's results;
-// the months supply text is empty, since a sum of counts of different items
-// means nothing.
-ResultTexts FormatTotalsTexts(const CatalogueTotals& totals);
-
-// The figures behind a totals row, for --numbers: the three sums and the two
-// percentages worked out from them (months supply has no total).
-struct TotalsFigures {
-    double annualSales;
-    double grossProfit;
-    double grossProfitPercent;
-    double averageInventory;
-    double returnOnInventory;
-};
-
-TotalsFigures ComputeTotalsFigures(const CatalogueTotals& totals);
+// The results of a totals row: the three sums, and the percentages worked
+// out from them by the same rules as one item's.
+InventoryResults ReadTotals(const CatalogueTotals& totals);

@@ -17,7 +17,7 @@ enum FigureIndex { kPriceFigure, kCostFigure, kBoughtFigure, kSoldFigure };
 constexpr std::size_t kFigureCount = 4;
 
 // Price and cost are money: the window skips a "$" before them.
-inline bool IsMoneyFigure(std::size_t figure) {
+constexpr bool IsMoneyFigure(std::size_t figure) {
     return figure == kPriceFigure || figure == kCostFigure;
 }
 

@@ -19,8 +19,10 @@
 void RewriteDecimalComma(std::string_view figure, std::string& out);
 
 // The four figures, and for each whether it was read whole.
-using FigureReading = InputReading;
-static_assert(sizeof FigureReading::readWhole == kFigureCount, "one flag per figure");
+struct FigureReading {
+    InventoryInputs inputs;
+    bool readWhole[kFigureCount];
+};
 
 // Room for the rewritten figures of one row, reused from row to row so that
 // it stops growing once it holds the longest figure.
@@ -29,7 +31,7 @@ struct RewrittenFigures {
 };
 
 // The figures price, cost, bought, sold as the window reads them (through
-// ParseInputs), each first rewritten by RewriteDecimalComma when
+// ReadInputField), each first rewritten by RewriteDecimalComma when
 // `decimalComma` is set: the rewritten text is then what the window's rules
 // (the first 19 characters, a leading "$") apply to. Rewriting first is what
 // keeps "1.234.567,89" whole: its separators do not use up the 19.

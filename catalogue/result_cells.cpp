@@ -8,10 +8,18 @@ namespace {
 
 constexpr int kNumberDecimals = 2;
 
-std::string_view FormatNumberCell(double value, bool decimalComma, char (&out)[kNumberTextSize]) {
+// An empty cell where there is no finite number to write: "Infinite", no
+// figure at all, or a figure that overflowed or is not a number.
+bool HasNumberCell(const ResultFigure& figure) {
+    return figure.kind != kResultInfinite && figure.kind != kResultNone &&
+           std::isfinite(figure.value);
+}
+
+std::string_view FormatNumberCell(const ResultFigure& figure, bool decimalComma,
+                                  char (&out)[kNumberTextSize]) {
     std::size_t length = 0;
-    if (std::isfinite(value)) {
-        length = FormatFixed(value, 1, kNumberDecimals, out, kNumberTextSize);
+    if (HasNumberCell(figure)) {
+        length = FormatFixed(figure.value, 1, kNumberDecimals, out, kNumberTextSize);
     }
     if (decimalComma) {
         UseDecimalComma(out, length);
@@ -42,34 +50,12 @@ ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
     return ResultCells{{view(0), view(1), view(2), view(3), view(4), view(5)}};
 }
 
-ResultCells MakeItemNumbers(const InventoryInputs& inputs, const InventoryFigures& figures,
-                            bool decimalComma, NumberTexts& numbers) {
-    const double values[kResultCount] = {
-        figures.annualSales,
-        figures.grossProfit,
-        GrossProfitPercentValue(figures.grossProfit, figures.annualSales),
-        MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth),
-        figures.averageInventory,
-        ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory),
-    };
+ResultCells MakeNumberCells(const InventoryResults& results, bool decimalComma,
+                            NumberTexts& numbers) {
     ResultCells cells;
     for (int field = 0; field < kResultCount; ++field) {
-        cells.cell[field] = FormatNumberCell(values[field], decimalComma, numbers.text[field]);
-    }
-    return cells;
-}
-
-ResultCells MakeTotalsNumbers(const CatalogueTotals& totals, bool decimalComma,
-                              NumberTexts& numbers) {
-    const TotalsFigures figures = ComputeTotalsFigures(totals);
-    // Months supply has no total: a NaN gives its empty cell.
-    const double values[kResultCount] = {
-        figures.annualSales, figures.grossProfit,      figures.grossProfitPercent,
-        std::nan(""),        figures.averageInventory, figures.returnOnInventory,
-    };
-    ResultCells cells;
-    for (int field = 0; field < kResultCount; ++field) {
-        cells.cell[field] = FormatNumberCell(values[field], decimalComma, numbers.text[field]);
+        cells.cell[field] =
+            FormatNumberCell(results.figure[field], decimalComma, numbers.text[field]);
     }
     return cells;
 }

@@ -6,7 +6,6 @@
 #include <cstddef>
 #include <string_view>
 
-#include "catalogue_totals.h"
 #include "inventory.h"
 
 // FormatFixed's longest finite text with 2 places is 313 characters.
@@ -30,16 +29,12 @@ struct NumberTexts {
 // when `decimalComma` is set.
 ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma);
 
-// An item's six numbers: each figure through FormatFixed with width 1 and 2
-// places, nothing around it; return on inventory as its value whatever its
-// band; an empty cell for "Infinite", an infinity or a not-a-number.
-// `figures` is ComputeFigures(inputs).
-ResultCells MakeItemNumbers(const InventoryInputs& inputs, const InventoryFigures& figures,
-                            bool decimalComma, NumberTexts& numbers);
-
-// The same for a totals row; its months supply is always empty.
-ResultCells MakeTotalsNumbers(const CatalogueTotals& totals, bool decimalComma,
-                              NumberTexts& numbers);
+// The six numbers of a record: each value through FormatFixed with width 1
+// and 2 places, nothing around it; return on inventory as its value whatever
+// its kind; an empty cell for "Infinite", no figure, an infinity or a
+// not-a-number.
+ResultCells MakeNumberCells(const InventoryResults& results, bool decimalComma,
+                            NumberTexts& numbers);
 
 // Turns the decimal point of a number text into a comma.
 void UseDecimalComma(char* text, std::size_t length);

@@ -291,29 +291,28 @@ void WriteTotalsCells(ByteSink& sink, const RowFormat& format, const HeaderColum
 
 void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                   const std::vector<std::string_view>& fields, std::string_view verbatim,
-                  const InventoryInputs& inputs, const InventoryFigures& figures) {
+                  const InventoryInputs& inputs, const InventoryResults& results) {
     if (format.options.numbers) {
         NumberTexts numbers;
-        const ResultCells cells =
-            MakeItemNumbers(inputs, figures, HasCommaNumbers(format), numbers);
+        const ResultCells cells = MakeNumberCells(results, HasCommaNumbers(format), numbers);
         WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
         return;
     }
     // Initialised from the call, so the texts are made where they stay.
-    ResultTexts texts = ComputeResultTexts(inputs, figures);
+    ResultTexts texts = RenderResultTexts(results);
     const ResultCells cells = ViewTextCells(texts, format.options.decimalComma);
     WriteItemCells(sink, format, header, fields, verbatim, inputs, cells);
 }
 
 void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
-                    const TotalsLabels& labels, const CatalogueTotals& totals) {
+                    const TotalsLabels& labels, const InventoryResults& totals) {
     if (format.options.numbers) {
         NumberTexts numbers;
         WriteTotalsCells(sink, format, header, labels,
-                         MakeTotalsNumbers(totals, HasCommaNumbers(format), numbers));
+                         MakeNumberCells(totals, HasCommaNumbers(format), numbers));
         return;
     }
-    ResultTexts texts = FormatTotalsTexts(totals);
+    ResultTexts texts = RenderResultTexts(totals);
     WriteTotalsCells(sink, format, header, labels,
                      ViewTextCells(texts, format.options.decimalComma));
 }

@@ -10,7 +10,6 @@
 
 #include "byte_sink.h"
 #include "catalogue_options.h"
-#include "catalogue_totals.h"
 #include "column_map.h"
 #include "csv_writer.h"
 #include "inventory.h"
@@ -38,10 +37,10 @@ void WriteHeaderRow(ByteSink& sink, const RowFormat& format, const HeaderColumns
 // with fewer fields than the header gets empty ones. `verbatim`, when not
 // empty, is the fields as read, delimiters and quoting included, and known to
 // be exactly what writing them back one by one would give: it is copied whole.
-// `figures` is ComputeFigures(inputs).
+// `results` is ComputeResults(inputs).
 void WriteItemRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
                   const std::vector<std::string_view>& fields, std::string_view verbatim,
-                  const InventoryInputs& inputs, const InventoryFigures& figures);
+                  const InventoryInputs& inputs, const InventoryResults& results);
 
 // Where a totals row puts its labels: "Total" in the price column and, for a
 // group's row, the group's value in the grouping column.
@@ -53,4 +52,4 @@ struct TotalsLabels {
 };
 
 void WriteTotalsRow(ByteSink& sink, const RowFormat& format, const HeaderColumns* header,
-                    const TotalsLabels& labels, const CatalogueTotals& totals);
+                    const TotalsLabels& labels, const InventoryResults& totals);

@@ -80,14 +80,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail(fields, std::string(kResultLabels[field]) + ": empty or unterminated text");
         }
     }
-    InventoryFigures figures = ComputeFigures(inputs);
-    const double money[] = {figures.annualSales, figures.grossProfit, figures.averageInventory};
-    const int moneyFields[] = {kAnnualSales, kGrossProfit, kAverageInventory};
-    for (int i = 0; i < 3; ++i) {
-        if (!IsMoneyText(money[i], texts.text[moneyFields[i]])) {
-            Fail(fields, std::string(kResultLabels[moneyFields[i]]) + " shows \"" +
-                             texts.text[moneyFields[i]] + "\" for " +
-                             exact::DescribeDouble(money[i]));
+    const InventoryResults results = ComputeResults(inputs);
+    for (const int field : {kAnnualSales, kGrossProfit, kAverageInventory}) {
+        const double money = results.figure[field].value;
+        if (!IsMoneyText(money, texts.text[field])) {
+            Fail(fields, std::string(kResultLabels[field]) + " shows \"" + texts.text[field] +
+                             "\" for " + exact::DescribeDouble(money));
         }
     }
     return 0;

@@ -15,11 +15,13 @@ const char* const kResultLabels[kResultCount] = {
 namespace {
 
 constexpr int kResultDecimals = 2;
-constexpr int kReturnWidth = 16;
 
 constexpr char kInfiniteText[] = "Infinite";
 constexpr char kNegativeText[] = "Negative";
 constexpr char kAboveLimitText[] = ">1000.00%";
+static_assert(kReturnShownLimit == 1000.0, "the text above the limit names it");
+
+constexpr int kReturnWidth = 16;
 constexpr char kZeroPercentText[] = "0.00%";
 constexpr char kZeroMonthsText[] = "0.00  ";
 
@@ -30,32 +32,29 @@ std::string_view CutToReadLimit(std::string_view text) {
                             text.size() < kInputReadLimit ? text.size() : kInputReadLimit);
 }
 
-// Only a "$" in the very first position is the currency sign; anything else
-// is left to ParseAmount, which reads a misplaced one as "no number".
-std::string_view SkipDollar(std::string_view text) {
-    if (!text.empty() && text[0] == '$') {
-        text.remove_prefix(1);
-    }
-    return text;
-}
-
 // The zero tests of the result rules: true for both zeros and for NaN.
 bool CountsAsZero(double value) {
     return value == 0.0 || IsNaNBits(BitsOf(value));
 }
 
-// Copies a fixed text of `size` bytes, its terminator included; returns its
-// length.
-std::size_t CopyFixedText(const char* text, std::size_t size, char (&out)[kResultTextSize]) {
-    std::memcpy(out, text, size);
-    return size - 1;
+// ParseAmount's leading white space, also the only text allowed after a
+// figure that is read whole.
+bool IsAllWhiteSpace(std::string_view text) {
+    for (char c : text) {
+        if (!IsAmountBlank(c)) {
+            return false;
+        }
+    }
+    return true;
 }
 
-// One of the fixed texts above, its size known where it is named.
+// Copies one of the fixed texts above, its size known where it is named;
+// returns its length.
 template <std::size_t kSize>
 std::size_t CopyText(const char (&text)[kSize], char (&out)[kResultTextSize]) {
     static_assert(kSize <= kResultTextSize, "a fixed text fits a result text");
-    return CopyFixedText(text, kSize, out);
+    std::memcpy(out, text, kSize);
+    return kSize - 1;
 }
 
 // prefix + FormatFixed(value, width, 2) + suffix, or kTooLargeText when the
@@ -80,8 +79,36 @@ std::size_t FormatTemplate(const char (&prefix)[kPrefixSize], double value, int 
     return FormatAround(prefix, kPrefixSize - 1, value, width, suffix, kSuffixSize, out);
 }
 
-WideFloat WideConstant(double value) {
-    return Widen(value);
+// A value through its field's template: "$%1.2f  " for money, "%1.2f%%"
+// for the gross profit percentage, "%1.2f  " for months supply and
+// "%16.2f%%" for return on inventory.
+std::size_t FormatNumberText(ResultField field, double value, char (&out)[kResultTextSize]) {
+    switch (field) {
+        case kGrossProfitPercent:
+            return FormatTemplate("", value, 1, "%", out);
+        case kMonthsSupply:
+            return FormatTemplate("", value, 1, "  ", out);
+        case kReturnOnInventory:
+            return FormatTemplate("", value, kReturnWidth, "%", out);
+        default:
+            break;
+    }
+    return FormatTemplate("$", value, 1, "  ", out);
+}
+
+// Nothing divided by nothing: the percentages show "0.00%", months supply
+// "0.00  " (a money figure is never such a quotient; it would show $0.00).
+std::size_t CopyZeroText(ResultField field, char (&out)[kResultTextSize]) {
+    switch (field) {
+        case kGrossProfitPercent:
+        case kReturnOnInventory:
+            return CopyText(kZeroPercentText, out);
+        case kMonthsSupply:
+            return CopyText(kZeroMonthsText, out);
+        default:
+            break;
+    }
+    return FormatNumberText(field, 0.0, out);
 }
 
 #if !KEM_MODEL_SMALL
@@ -116,7 +143,7 @@ WideFloat WidePercentage(double dividend, double divisor) {
         return NormalizeWide(percentage, 0);
     }
 #endif
-    return MultiplyWide(DivideWide(Widen(dividend), Widen(divisor)), WideConstant(100.0));
+    return MultiplyWide(DivideWide(Widen(dividend), Widen(divisor)), Widen(100.0));
 }
 
 // buyPerMonth / sellPerMonth, rounded once and narrowed.
@@ -130,42 +157,37 @@ double MonthsOfSupply(double buyPerMonth, double sellPerMonth) {
     return Narrow(DivideWide(Widen(buyPerMonth), Widen(sellPerMonth)));
 }
 
-// ComputeFigures through the wide operations alone.
-InventoryFigures ComputeFiguresWidely(const InventoryInputs& inputs) {
+// The money figures of one item, each already narrowed to a double.
+struct MoneyFigures {
+    double annualSales;
+    double grossProfit;
+    double averageInventory;
+};
+
+// The money figures through the wide operations alone.
+MoneyFigures ComputeMoneyWidely(const InventoryInputs& inputs) {
     const WideFloat price = Widen(inputs.price);
     const WideFloat cost = Widen(inputs.cost);
     const WideFloat bought = Widen(inputs.buyPerMonth);
     const WideFloat sold = Widen(inputs.sellPerMonth);
-    const WideFloat twelve = WideConstant(12.0);
+    const WideFloat twelve = Widen(12.0);
 
-    InventoryFigures figures;
+    MoneyFigures money;
     // annualSales = (sellPerMonth * price) * 12
-    figures.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), twelve));
+    money.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), twelve));
     // grossProfit = annualSales - ((cost * sellPerMonth) * 12); the subtrahend
     // stays wide, so an overflowed annualSales gives an infinity, not a NaN.
-    figures.grossProfit = Narrow(
-        SubtractWide(Widen(figures.annualSales), MultiplyWide(MultiplyWide(cost, sold), twelve)));
+    money.grossProfit = Narrow(
+        SubtractWide(Widen(money.annualSales), MultiplyWide(MultiplyWide(cost, sold), twelve)));
     // averageInventory = (buyPerMonth * cost) * 0.5
-    figures.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), WideConstant(0.5)));
-    return figures;
-}
-
-}  // namespace
-
-InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
-                            std::string_view sold) {
-    InventoryInputs inputs;
-    inputs.price = ParseAmount(SkipDollar(CutToReadLimit(price)));
-    inputs.cost = ParseAmount(SkipDollar(CutToReadLimit(cost)));
-    inputs.buyPerMonth = ParseAmount(CutToReadLimit(bought));
-    inputs.sellPerMonth = ParseAmount(CutToReadLimit(sold));
-    return inputs;
+    money.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), Widen(0.5)));
+    return money;
 }
 
 // The operations run in exactly this order, each rounded to 53 bits with a
 // wide exponent, and each figure is narrowed to a double once it is complete:
 // the order and the narrowing points fix the last bit of the results.
-InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
+MoneyFigures ComputeMoney(const InventoryInputs& inputs) {
 #if !KEM_MODEL_SMALL
     // The same operations in the same order in plain doubles, kept when every
     // result is inside the normal range (see IsInsideNormalRange).
@@ -180,206 +202,140 @@ InventoryFigures ComputeFigures(const InventoryInputs& inputs) {
         IsInsideNormalRange(costs) && IsInsideNormalRange(annualCosts) &&
         IsInsideNormalRange(grossProfit) && IsInsideNormalRange(stock) &&
         IsInsideNormalRange(averageInventory)) {
-        InventoryFigures figures;
-        figures.annualSales = annualSales;
-        figures.grossProfit = grossProfit;
-        figures.averageInventory = averageInventory;
-        return figures;
+        return MoneyFigures{annualSales, grossProfit, averageInventory};
     }
 #endif
-    return ComputeFiguresWidely(inputs);
+    return ComputeMoneyWidely(inputs);
 }
 
-std::size_t FormatMoneyText(double amount, char (&out)[kResultTextSize]) {
-    return FormatTemplate("$", amount, 1, "  ", out);
+ResultFigure Number(double value) {
+    return ResultFigure{value, kResultNumber};
 }
 
-std::size_t FormatGrossProfitPercentText(double grossProfit, double annualSales,
-                                         char (&out)[kResultTextSize]) {
-    if (!CountsAsZero(annualSales)) {
-        return FormatTemplate("", Narrow(WidePercentage(grossProfit, annualSales)), 1, "%", out);
+// A quotient whose divisor may count as zero: then "Infinite" under a
+// dividend that does not, else the zero text.
+ResultFigure ZeroDivisorFigure(double dividend) {
+    if (!CountsAsZero(dividend)) {
+        return ResultFigure{DoubleFromBits(kInfinityBits), kResultInfinite};
     }
-    if (!CountsAsZero(grossProfit)) {
-        return CopyText(kInfiniteText, out);
-    }
-    return CopyText(kZeroPercentText, out);
+    return ResultFigure{0.0, kResultZero};
 }
 
-std::size_t FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
-                                   char (&out)[kResultTextSize]) {
-    if (!CountsAsZero(sellPerMonth)) {
-        return FormatTemplate("", MonthsOfSupply(buyPerMonth, sellPerMonth), 1, "  ", out);
+ResultFigure GrossProfitPercent(double grossProfit, double annualSales) {
+    if (CountsAsZero(annualSales)) {
+        return ZeroDivisorFigure(grossProfit);
     }
-    if (!CountsAsZero(buyPerMonth)) {
-        return CopyText(kInfiniteText, out);
-    }
-    return CopyText(kZeroMonthsText, out);
+    return Number(Narrow(WidePercentage(grossProfit, annualSales)));
 }
 
-namespace {
-
-// The band decides the text; `r` is the wide quotient, set for every band
-// but the two whose divisor counts as zero.
-ReturnBand ClassifyReturn(double grossProfit, double averageInventory, WideFloat& r) {
+// Return on inventory: the kind is decided on the wide quotient r, before
+// any narrowing or rounding for display: 1000.004 is above the limit, and a
+// negative value too small for a double is still negative.
+ResultFigure ReturnOnInventory(double grossProfit, double averageInventory) {
     if (CountsAsZero(averageInventory)) {
-        return CountsAsZero(grossProfit) ? kReturnZero : kReturnInfinite;
+        return ZeroDivisorFigure(grossProfit);
     }
-    // The bands are tested on the wide value, before any narrowing or
-    // rounding for display: 1000.004 is above the limit, and a negative value
-    // too small for a double is still negative.
 #if !KEM_MODEL_SMALL
     double plain;
     if (TryPlainPercentage(grossProfit, averageInventory, plain)) {
         // A normal double, so neither zero nor a NaN: its sign tells the
         // shown figures from the negative ones.
-        r = NormalizeWide(plain, 0);
         if (plain > kReturnShownLimit) {
-            return kReturnAboveLimit;
+            return ResultFigure{plain, kResultAboveLimit};
         }
-        return plain > 0.0 ? kReturnShown : kReturnNegative;
+        return ResultFigure{plain, plain > 0.0 ? kResultNumber : kResultNegative};
     }
 #endif
-    r = WidePercentage(grossProfit, averageInventory);
+    const WideFloat r = WidePercentage(grossProfit, averageInventory);
+    ResultKind kind = kResultNegative;
     if (IsGreaterWide(r, kReturnShownLimit)) {
-        return kReturnAboveLimit;
+        kind = kResultAboveLimit;
+    } else if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
+        kind = kResultNumber;
     }
-    if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
-        return kReturnShown;
-    }
-    return kReturnNegative;
+    return ResultFigure{Narrow(r), kind};
+}
+
+InventoryResults MakeResults(const MoneyFigures& money, ResultFigure monthsSupply) {
+    InventoryResults results;
+    results.figure[kAnnualSales] = Number(money.annualSales);
+    results.figure[kGrossProfit] = Number(money.grossProfit);
+    results.figure[kGrossProfitPercent] = GrossProfitPercent(money.grossProfit, money.annualSales);
+    results.figure[kMonthsSupply] = monthsSupply;
+    results.figure[kAverageInventory] = Number(money.averageInventory);
+    results.figure[kReturnOnInventory] =
+        ReturnOnInventory(money.grossProfit, money.averageInventory);
+    return results;
 }
 
 }  // namespace
 
-std::size_t FormatReturnOnInventoryText(double grossProfit, double averageInventory,
-                                        char (&out)[kResultTextSize]) {
-    WideFloat r = {};
-    switch (ClassifyReturn(grossProfit, averageInventory, r)) {
-        case kReturnZero:
-            return CopyText(kZeroPercentText, out);
-        case kReturnShown:
-            return FormatTemplate("", Narrow(r), kReturnWidth, "%", out);
-        case kReturnNegative:
+FieldReading ReadInputField(std::string_view text, bool isMoney) {
+    std::string_view number = CutToReadLimit(text);
+    // Only a "$" in the very first position is the currency sign; anything
+    // else is left to ParseAmount, which reads a misplaced one as "no number".
+    const std::size_t skipped = isMoney && !number.empty() && number[0] == '$' ? 1 : 0;
+    // remove_prefix, not substr: see CutToReadLimit.
+    number.remove_prefix(skipped);
+    const AmountReading amount = ReadAmount(number);
+    std::string_view rest = text;
+    // A text with no number is read whole only when it is all white space.
+    rest.remove_prefix(amount.length == 0 ? 0 : skipped + amount.length);
+    return FieldReading{amount.value, IsAllWhiteSpace(rest)};
+}
+
+InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
+                            std::string_view sold) {
+    InventoryInputs inputs;
+    inputs.price = ReadInputField(price, true).value;
+    inputs.cost = ReadInputField(cost, true).value;
+    inputs.buyPerMonth = ReadInputField(bought, false).value;
+    inputs.sellPerMonth = ReadInputField(sold, false).value;
+    return inputs;
+}
+
+InventoryResults ComputeResults(const InventoryInputs& inputs) {
+    const double bought = inputs.buyPerMonth;
+    const double sold = inputs.sellPerMonth;
+    return MakeResults(ComputeMoney(inputs), CountsAsZero(sold)
+                                                 ? ZeroDivisorFigure(bought)
+                                                 : Number(MonthsOfSupply(bought, sold)));
+}
+
+InventoryResults ComputeTotalsResults(double annualSales, double grossProfit,
+                                      double averageInventory) {
+    return MakeResults(MoneyFigures{annualSales, grossProfit, averageInventory},
+                       ResultFigure{DoubleFromBits(kInfinityBits | kQuietBit), kResultNone});
+}
+
+std::size_t RenderResultText(ResultField field, const ResultFigure& figure,
+                             char (&out)[kResultTextSize]) {
+    switch (figure.kind) {
+        case kResultNumber:
+            return FormatNumberText(field, figure.value, out);
+        case kResultZero:
+            return CopyZeroText(field, out);
+        case kResultInfinite:
+            return CopyText(kInfiniteText, out);
+        case kResultNegative:
             return CopyText(kNegativeText, out);
-        case kReturnAboveLimit:
+        case kResultAboveLimit:
             return CopyText(kAboveLimitText, out);
-        case kReturnInfinite:
+        case kResultNone:
             break;
     }
-    return CopyText(kInfiniteText, out);
+    return CopyText("", out);
 }
 
-ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value) {
-    WideFloat r = {};
-    const ReturnBand band = ClassifyReturn(grossProfit, averageInventory, r);
-    switch (band) {
-        case kReturnZero:
-            value = 0.0;
-            break;
-        case kReturnInfinite:
-            value = DoubleFromBits(kInfinityBits);
-            break;
-        default:
-            value = Narrow(r);
-            break;
-    }
-    return band;
-}
-
-ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
-    return ComputeResultTexts(inputs, ComputeFigures(inputs));
-}
-
-ResultTexts ComputeResultTexts(const InventoryInputs& inputs, const InventoryFigures& figures) {
+ResultTexts RenderResultTexts(const InventoryResults& results) {
     ResultTexts texts;
-    std::size_t* length = texts.length;
-    length[kAnnualSales] = FormatMoneyText(figures.annualSales, texts.text[kAnnualSales]);
-    length[kGrossProfit] = FormatMoneyText(figures.grossProfit, texts.text[kGrossProfit]);
-    length[kGrossProfitPercent] = FormatGrossProfitPercentText(
-        figures.grossProfit, figures.annualSales, texts.text[kGrossProfitPercent]);
-    length[kMonthsSupply] =
-        FormatMonthsSupplyText(inputs.buyPerMonth, inputs.sellPerMonth, texts.text[kMonthsSupply]);
-    length[kAverageInventory] =
-        FormatMoneyText(figures.averageInventory, texts.text[kAverageInventory]);
-    length[kReturnOnInventory] = FormatReturnOnInventoryText(
-        figures.grossProfit, figures.averageInventory, texts.text[kReturnOnInventory]);
+    for (int field = 0; field < kResultCount; ++field) {
+        texts.length[field] = RenderResultText(static_cast<ResultField>(field),
+                                               results.figure[field], texts.text[field]);
+    }
     return texts;
 }
 
-namespace {
-
-// ParseAmount's leading white space, also the only text allowed after a
-// figure that is read whole.
-bool IsAllWhiteSpace(std::string_view text) {
-    for (char c : text) {
-        if (!IsAmountBlank(c)) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// The value of a quotient text whose zero cases are "Infinite" and a zero
-// text: +infinity, 0, or the quotient itself (narrowed).
-double QuotientValue(double dividend, double divisor, double quotient) {
-    if (!CountsAsZero(divisor)) {
-        return quotient;
-    }
-    return CountsAsZero(dividend) ? 0.0 : DoubleFromBits(kInfinityBits);
-}
-
-}  // namespace
-
-namespace {
-
-// One field as ParseInputs reads it, and in `readWhole` whether nothing but
-// white space is left over.
-double ReadField(std::string_view text, bool skipsDollar, bool& readWhole) {
-    const std::string_view read = CutToReadLimit(text);
-    const std::size_t numberStart = skipsDollar ? read.size() - SkipDollar(read).size() : 0;
-    // remove_prefix, not substr: see CutToReadLimit.
-    std::string_view number = read;
-    number.remove_prefix(numberStart);
-    const AmountReading amount = ReadAmount(number);
-    if (amount.length == 0) {
-        readWhole = IsAllWhiteSpace(text);
-    } else {
-        std::string_view rest = text;
-        rest.remove_prefix(numberStart + amount.length);
-        readWhole = IsAllWhiteSpace(rest);
-    }
-    return amount.value;
-}
-
-}  // namespace
-
-bool IsInputReadWhole(std::string_view text, bool skipsDollar) {
-    bool readWhole = false;
-    ReadField(text, skipsDollar, readWhole);
-    return readWhole;
-}
-
-InputReading ReadInputs(std::string_view price, std::string_view cost, std::string_view bought,
-                        std::string_view sold) {
-    InputReading reading;
-    reading.inputs.price = ReadField(price, true, reading.readWhole[0]);
-    reading.inputs.cost = ReadField(cost, true, reading.readWhole[1]);
-    reading.inputs.buyPerMonth = ReadField(bought, false, reading.readWhole[2]);
-    reading.inputs.sellPerMonth = ReadField(sold, false, reading.readWhole[3]);
-    return reading;
-}
-
-double GrossProfitPercentValue(double grossProfit, double annualSales) {
-    return QuotientValue(grossProfit, annualSales,
-                         Narrow(WidePercentage(grossProfit, annualSales)));
-}
-
-double MonthsSupplyValue(double buyPerMonth, double sellPerMonth) {
-    return QuotientValue(buyPerMonth, sellPerMonth, MonthsOfSupply(buyPerMonth, sellPerMonth));
-}
-
-double ReturnOnInventoryValue(double grossProfit, double averageInventory) {
-    double value = 0.0;
-    FindReturnBand(grossProfit, averageInventory, value);
-    return value;
+ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
+    return RenderResultTexts(ComputeResults(inputs));
 }

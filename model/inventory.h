@@ -1,5 +1,6 @@
 // The inventory return model: four figures that describe one stock item and
-// the six result texts derived from them, exactly as the window shows them.
+// the six results derived from them, as one record of values and kinds and
+// as the exact texts the window shows.
 #pragma once
 
 #include <cstddef>
@@ -35,87 +36,74 @@ enum ResultField {
 // The labels beside the result fields, in ResultField order.
 extern const char* const kResultLabels[kResultCount];
 
+// Return on inventory is shown as a number only up to this percentage.
+constexpr double kReturnShownLimit = 1000.0;
+
+// What a result shows. The kind says what the value alone cannot: a
+// "Negative" return may have narrowed to -0 or be not-a-number, and an
+// overflowing return above the limit is +infinity like "Infinite".
+enum ResultKind {
+    kResultNumber,      // the value through the field's template
+    kResultZero,        // nothing over nothing: "0.00%" or "0.00  "; value 0
+    kResultInfinite,    // "Infinite": something over nothing; value +infinity
+    kResultNegative,    // "Negative": a return below 0 or not a number
+    kResultAboveLimit,  // ">1000.00%": a return above kReturnShownLimit
+    kResultNone,        // no figure at all (a totals row's months supply): an
+                        // empty text; value not-a-number
+};
+
+struct ResultFigure {
+    double value;  // narrowed to a double; for the money figures the figure itself
+    ResultKind kind;
+};
+
+// The six results of one item or of a totals row, in ResultField order:
+// worked out once, and read by every front end for its texts, numbers,
+// totals, sort keys and chart bands.
+struct InventoryResults {
+    ResultFigure figure[kResultCount];
+};
+
 struct ResultTexts {
     char text[kResultCount][kResultTextSize];
     std::size_t length[kResultCount];  // of each text, without its terminator
 };
 
-// The money figures of one item, each already narrowed to a double.
-struct InventoryFigures {
-    double annualSales = 0.0;
-    double grossProfit = 0.0;
-    double averageInventory = 0.0;
+// One input field read by the window's rules: the text cut to
+// kInputReadLimit characters, a "$" in its very first position skipped for
+// price and cost (`isMoney`), the rest read with ParseAmount. `readWhole`
+// says whether nothing but white space is left over, inside the cut or
+// beyond it; a text of white space alone counts as read whole (an empty
+// field is 0 on purpose).
+struct FieldReading {
+    double value;
+    bool readWhole;
 };
 
-// Turns the four field texts into the stored figures: each text is cut to
-// kInputReadLimit characters, a "$" in the very first position of price and
-// cost is skipped, and the rest is read with ParseAmount.
+FieldReading ReadInputField(std::string_view text, bool isMoney);
+
+// The four field texts read by ReadInputField.
 InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
                             std::string_view sold);
 
-InventoryFigures ComputeFigures(const InventoryInputs& inputs);
+// The six results of an item. The operations run in a fixed order, each
+// rounded to 53 bits with a wide exponent range, and each figure is narrowed
+// to a double once it is complete (docs/number-rules.md).
+InventoryResults ComputeResults(const InventoryInputs& inputs);
 
-// The six result texts of an item, in ResultField order.
+// The results of a totals row from its three money sums: the percentages
+// worked out from the sums by the same rules as an item's, and no months
+// supply (a ratio of counts of different items means nothing).
+InventoryResults ComputeTotalsResults(double annualSales, double grossProfit,
+                                      double averageInventory);
+
+// The text of one result through its field's template or fixed texts: at
+// most kResultTextSize - 1 characters, or kTooLargeText. Returns its length.
+std::size_t RenderResultText(ResultField field, const ResultFigure& figure,
+                             char (&out)[kResultTextSize]);
+
+// The six texts of a record.
+ResultTexts RenderResultTexts(const InventoryResults& results);
+
+// The six texts of an item, as the window shows them.
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs);
-
-// The same from figures already worked out, which must be
-// ComputeFigures(inputs): a front end that also totals or sorts by the
-// figures works them out once.
-ResultTexts ComputeResultTexts(const InventoryInputs& inputs, const InventoryFigures& figures);
-
-// The templates behind the result texts, for front ends that show figures of
-// their own (catalogue totals). Each writes a text of at most
-// kResultTextSize - 1 characters, or kTooLargeText, and returns its length.
-std::size_t FormatMoneyText(double amount, char (&out)[kResultTextSize]);
-std::size_t FormatGrossProfitPercentText(double grossProfit, double annualSales,
-                                         char (&out)[kResultTextSize]);
-std::size_t FormatMonthsSupplyText(double buyPerMonth, double sellPerMonth,
-                                   char (&out)[kResultTextSize]);
-std::size_t FormatReturnOnInventoryText(double grossProfit, double averageInventory,
-                                        char (&out)[kResultTextSize]);
-
-// Whether ParseInputs reads the whole of `text`: after the cut to
-// kInputReadLimit characters and, for price and cost (`skipsDollar`), the
-// "$" rule, a number is read and nothing but white space follows it, inside
-// the cut or beyond it. A text of white space alone counts as read whole: it
-// is an empty field, 0 on purpose.
-bool IsInputReadWhole(std::string_view text, bool skipsDollar);
-
-// ParseInputs and IsInputReadWhole together, each text read once: the four
-// figures, and for each of price, cost, bought and sold whether it was read
-// whole.
-struct InputReading {
-    InventoryInputs inputs;
-    bool readWhole[4];
-};
-
-InputReading ReadInputs(std::string_view price, std::string_view cost, std::string_view bought,
-                        std::string_view sold);
-
-// The figures behind the percentage and ratio texts, for front ends that
-// write numbers instead of texts: the quotient the text shows (narrowed to a
-// double, also where the text is ">1000.00%", "Negative" or "Too large"),
-// +infinity where the text is "Infinite", and 0 where both operands count as
-// zero.
-double GrossProfitPercentValue(double grossProfit, double annualSales);
-double MonthsSupplyValue(double buyPerMonth, double sellPerMonth);
-double ReturnOnInventoryValue(double grossProfit, double averageInventory);
-
-// Which of its texts return on inventory shows, for front ends that sort or
-// draw the figure: the band says what the number alone cannot, since a
-// "Negative" figure may have narrowed to -0 or be not-a-number, and an
-// overflowing figure above the limit is +infinity like "Infinite".
-enum ReturnBand {
-    kReturnZero,        // "0.00%": no inventory and no profit
-    kReturnShown,       // the figure as a number, 0 to 1000
-    kReturnNegative,    // "Negative": below 0, or not-a-number
-    kReturnAboveLimit,  // ">1000.00%"
-    kReturnInfinite,    // "Infinite": a profit or loss on no inventory
-};
-
-// Return on inventory is shown as a number only up to this percentage.
-constexpr double kReturnShownLimit = 1000.0;
-
-// The band of return on inventory, and in `value` the figure that
-// ReturnOnInventoryValue gives.
-ReturnBand FindReturnBand(double grossProfit, double averageInventory, double& value);

@@ -44,7 +44,7 @@ struct CatalogueSession {
     std::vector<char> output;
     double outputTaken = 0;
     std::vector<double> rowValues;
-    std::vector<unsigned char> rowBands;  // each item row's ReturnBand
+    std::vector<unsigned char> rowBands;  // the ResultKind of each item row's return on inventory
     double headerEnd = 0;
     double lastRowEnd = 0;  // where the items end once the run is over
     std::string text;       // the text asked for last
@@ -62,43 +62,33 @@ double OutputLength(const CatalogueSession& s) {
     return s.outputTaken + static_cast<double>(s.output.size() + s.sink.used);
 }
 
-// Sorting puts a not-a-number figure below every number: it comes only from
-// infinite inputs, and a sort that kept NaN in place would be no order.
-double SortKey(double figure) {
-    return std::isnan(figure) ? -kInfinity : figure;
-}
-
-// "Negative" sorts below every shown figure by its value; where the value
-// cannot say so (not-a-number, or a negative too small for a double that
-// narrowed to -0) it goes to the bottom or just below zero. The other bands
-// already order by their values: ">1000.00%" above 1000, "Infinite" as
-// +infinity at the top.
-double ReturnSortKey(ReturnBand band, double value) {
-    if (band != kReturnNegative || value < 0.0) {
-        return value;
+// A result's sort key. "Negative" sorts below every shown figure by its
+// value; where the value cannot say so (not-a-number, or a negative too
+// small for a double that narrowed to -0) it goes just below zero, and a
+// not-a-number anywhere goes to the bottom: it comes only from infinite
+// inputs, and a sort that kept NaN in place would be no order. The other
+// kinds already order by their values: "Infinite" is +infinity at the top,
+// ">1000.00%" above 1000, the zero texts 0.
+double SortKey(const ResultFigure& figure) {
+    if (std::isnan(figure.value)) {
+        return -kInfinity;
     }
-    return std::isnan(value) ? -kInfinity : -std::numeric_limits<double>::denorm_min();
+    if (figure.kind == kResultNegative && !(figure.value < 0.0)) {
+        return -std::numeric_limits<double>::denorm_min();
+    }
+    return figure.value;
 }
 
 void NoteItemRow(CatalogueSession& s, const WrittenRow& row, double end) {
-    const InventoryInputs& inputs = *row.inputs;
-    const InventoryFigures& figures = *row.figures;
-    double returnValue = 0.0;
-    const ReturnBand band =
-        FindReturnBand(figures.grossProfit, figures.averageInventory, returnValue);
+    const InventoryResults& results = *row.results;
     double values[kRowValues];
     values[kRowEnd] = end;
     values[kRowLine] = static_cast<double>(row.line);
-    double* keys = values + kRowKeys;
-    keys[kAnnualSales] = SortKey(figures.annualSales);
-    keys[kGrossProfit] = SortKey(figures.grossProfit);
-    keys[kGrossProfitPercent] =
-        SortKey(GrossProfitPercentValue(figures.grossProfit, figures.annualSales));
-    keys[kMonthsSupply] = SortKey(MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth));
-    keys[kAverageInventory] = SortKey(figures.averageInventory);
-    keys[kReturnOnInventory] = ReturnSortKey(band, returnValue);
+    for (int field = 0; field < kResultCount; ++field) {
+        values[kRowKeys + field] = SortKey(results.figure[field]);
+    }
     s.rowValues.insert(s.rowValues.end(), values, values + kRowValues);
-    s.rowBands.push_back(static_cast<unsigned char>(band));
+    s.rowBands.push_back(static_cast<unsigned char>(results.figure[kReturnOnInventory].kind));
 }
 
 void WatchRow(void* context, const WrittenRow& row) {
@@ -250,7 +240,8 @@ EMSCRIPTEN_KEEPALIVE void kemcat_output_taken() {
 }
 
 // The item rows written since the worker last took them: kemcat_row_values()
-// of each row in kemcat_rows_data(), and each row's ReturnBand.
+// of each row in kemcat_rows_data(), and the ResultKind of each row's return
+// on inventory.
 EMSCRIPTEN_KEEPALIVE const double* kemcat_rows_data() {
     return session.rowValues.data();
 }
@@ -355,22 +346,20 @@ EMSCRIPTEN_KEEPALIVE const char* kemcat_group_name(int group) {
                                    : std::string_view());
 }
 
-// The group's ReturnBand, and its figure in `value`: 0 return on inventory,
-// 1 average inventory.
+// The ResultKind of the group's return on inventory, and its figure in
+// `value`: 0 return on inventory, 1 average inventory.
 EMSCRIPTEN_KEEPALIVE int kemcat_group_band(int group) {
     if (!IsGroup(group)) {
-        return kReturnZero;
+        return kResultZero;
     }
-    const TotalsFigures figures = ComputeTotalsFigures(session.run.groups.totals[group]);
-    double value = 0.0;
-    return FindReturnBand(figures.grossProfit, figures.averageInventory, value);
+    return ReadTotals(session.run.groups.totals[group]).figure[kReturnOnInventory].kind;
 }
 
 EMSCRIPTEN_KEEPALIVE double kemcat_group_figure(int group, int which) {
     if (!IsGroup(group)) {
         return 0.0;
     }
-    const TotalsFigures figures = ComputeTotalsFigures(session.run.groups.totals[group]);
-    return which == 0 ? figures.returnOnInventory : figures.averageInventory;
+    const InventoryResults totals = ReadTotals(session.run.groups.totals[group]);
+    return totals.figure[which == 0 ? kReturnOnInventory : kAverageInventory].value;
 }
 }

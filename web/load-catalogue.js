@@ -8,8 +8,10 @@ import { kFigureNames, kResultCount } from './resource.mjs';
 
 // RunStatus, in the library's order.
 export const kRunStatuses = ['going', 'done', 'bad-data', 'write-failed'];
-// ReturnBand, in the model's order.
-export const kReturnBands = ['zero', 'shown', 'negative', 'above-limit', 'infinite'];
+// What return on inventory shows, one name per ResultKind in the model's
+// order: 'shown' is a number, the others the fixed texts ('none' never comes
+// for return on inventory).
+export const kReturnBands = ['shown', 'zero', 'infinite', 'negative', 'above-limit', 'none'];
 
 const kRowEnd = 0;
 const kRowLine = 1;
@@ -114,7 +116,7 @@ export async function loadCatalogue() {
 
     // The item rows written since the last call: for row i, ends[i] (where
     // it ends in the output), lines[i], keys[c][i] for result column c, and
-    // bands[i], its ReturnBand's index in kReturnBands.
+    // bands[i], the index in kReturnBands of what its return on inventory shows.
     takeRows() {
       const count = core._kemcat_rows_count();
       const start = core._kemcat_rows_data() / Float64Array.BYTES_PER_ELEMENT;

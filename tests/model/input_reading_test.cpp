@@ -56,7 +56,7 @@ TEST(MeasureAmount, PrefixReadsAsTheWholeText) {
     }
 }
 
-TEST(IsInputReadWhole, LeftoverTextOtherThanBlanks) {
+TEST(ReadInputField, ReadWholeUnlessTextOtherThanBlanksIsLeftOver) {
     struct Case {
         const char* text;
         bool money;
@@ -85,7 +85,7 @@ TEST(IsInputReadWhole, LeftoverTextOtherThanBlanks) {
         {"$1000000000000000000", true, false},
     };
     for (const Case& item : cases) {
-        EXPECT_EQ(IsInputReadWhole(item.text, item.money), item.whole)
+        EXPECT_EQ(ReadInputField(item.text, item.money).readWhole, item.whole)
             << '"' << item.text << "\" money " << item.money;
     }
 }
@@ -110,11 +110,10 @@ TEST(ResultValues, AgreeWithTheTexts) {
         for (int field = 0; field < kResultCount; ++field) {
             ASSERT_EQ(texts.length[field], std::strlen(texts.text[field])) << texts.text[field];
         }
-        const InventoryFigures money = ComputeFigures(inputs);
-        const double values[] = {GrossProfitPercentValue(money.grossProfit, money.annualSales),
-                                 MonthsSupplyValue(inputs.buyPerMonth, inputs.sellPerMonth),
-                                 ReturnOnInventoryValue(money.grossProfit, money.averageInventory)};
+        const InventoryResults results = ComputeResults(inputs);
         const int fields[] = {kGrossProfitPercent, kMonthsSupply, kReturnOnInventory};
+        const double values[] = {results.figure[fields[0]].value, results.figure[fields[1]].value,
+                                 results.figure[fields[2]].value};
         for (int k = 0; k < 3; ++k) {
             std::string text = texts.text[fields[k]];
             const std::string where = text + " for " + Describe(inputs.price) + " " +

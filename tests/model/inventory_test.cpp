@@ -98,43 +98,72 @@ TEST(ComputeResultTexts, FiguresTooLongForTheFieldShowTooLarge) {
     EXPECT_STREQ(texts.text[kMonthsSupply], "Too large");
 }
 
-TEST(FindReturnBand, TheBandIsTheOneTheTextShows) {
-    struct BandCase {
+// The kind of each result is the one its text shows, for an item and for
+// a totals row.
+TEST(ComputeResults, TheKindIsTheOneTheTextShows) {
+    struct KindCase {
         const char* inputs[4];
-        ReturnBand band;
+        ResultField field;
+        ResultKind kind;
         const char* text;
     };
-    const BandCase cases[] = {
-        {{"", "", "", ""}, kReturnZero, "0.00%"},
-        {{"$10", "$8", "50", "5"}, kReturnShown, "           60.00%"},
-        {{"2", "1", "24", "10"}, kReturnShown, "         1000.00%"},
-        {{"1.8333366666666667", "1", "2", "1"}, kReturnAboveLimit, ">1000.00%"},
+    const KindCase cases[] = {
+        {{"", "", "", ""}, kReturnOnInventory, kResultZero, "0.00%"},
+        {{"$10", "$8", "50", "5"}, kReturnOnInventory, kResultNumber, "           60.00%"},
+        {{"2", "1", "24", "10"}, kReturnOnInventory, kResultNumber, "         1000.00%"},
+        {{"1.8333366666666667", "1", "2", "1"}, kReturnOnInventory, kResultAboveLimit, ">1000.00%"},
         // Above the limit and beyond a double: +infinity, like "Infinite".
-        {{"1e300", "1e300", "1e-300", "1e10"}, kReturnAboveLimit, ">1000.00%"},
-        {{"5", "6", "10", "10"}, kReturnNegative, "Negative"},
+        {{"1e300", "1e300", "1e-300", "1e10"}, kReturnOnInventory, kResultAboveLimit, ">1000.00%"},
+        {{"5", "6", "10", "10"}, kReturnOnInventory, kResultNegative, "Negative"},
         // A loss narrowed to -0, and a NaN: both read "Negative".
-        {{"0", "1e-100", "1e300", "1e-200"}, kReturnNegative, "Negative"},
-        {{"1e400", "2", "1", "0"}, kReturnNegative, "Negative"},
-        {{"0", "5", "0", "10"}, kReturnInfinite, "Infinite"},
-        {{"-1e400", "0", "0", "1"}, kReturnInfinite, "Infinite"},
+        {{"0", "1e-100", "1e300", "1e-200"}, kReturnOnInventory, kResultNegative, "Negative"},
+        {{"1e400", "2", "1", "0"}, kReturnOnInventory, kResultNegative, "Negative"},
+        {{"0", "5", "0", "10"}, kReturnOnInventory, kResultInfinite, "Infinite"},
+        {{"-1e400", "0", "0", "1"}, kReturnOnInventory, kResultInfinite, "Infinite"},
+        {{"", "", "", ""}, kGrossProfitPercent, kResultZero, "0.00%"},
+        {{"0", "5", "0", "10"}, kGrossProfitPercent, kResultInfinite, "Infinite"},
+        {{"5", "6", "10", "10"}, kGrossProfitPercent, kResultNumber, "-20.00%"},
+        {{"", "", "", ""}, kMonthsSupply, kResultZero, "0.00  "},
+        {{"0", "5", "10", "0"}, kMonthsSupply, kResultInfinite, "Infinite"},
+        {{"0", "0", "1e300", "1e-8"}, kMonthsSupply, kResultNumber, kTooLargeText},
+        {{"", "", "", ""}, kAverageInventory, kResultNumber, "$0.00  "},
     };
-    for (const BandCase& c : cases) {
+    for (const KindCase& c : cases) {
         const InventoryInputs inputs =
             ParseInputs(c.inputs[0], c.inputs[1], c.inputs[2], c.inputs[3]);
-        const InventoryFigures figures = ComputeFigures(inputs);
-        double value = 1.0;
-        const ReturnBand band =
-            FindReturnBand(figures.grossProfit, figures.averageInventory, value);
-        const std::string where = std::string("price \"") + c.inputs[0] + "\" cost \"" +
-                                  c.inputs[1] + "\" bought \"" + c.inputs[2] + "\" sold \"" +
-                                  c.inputs[3] + "\"";
-        EXPECT_EQ(band, c.band) << where;
-        EXPECT_STREQ(ComputeResultTexts(inputs).text[kReturnOnInventory], c.text) << where;
-        // The same bits as ReturnOnInventoryValue, NaN included.
-        const double expected =
-            ReturnOnInventoryValue(figures.grossProfit, figures.averageInventory);
-        EXPECT_EQ(std::memcmp(&value, &expected, sizeof value), 0)
-            << where << ": " << value << " and " << expected;
+        const ResultFigure figure = ComputeResults(inputs).figure[c.field];
+        const std::string where = std::string(kResultLabels[c.field]) + " for price \"" +
+                                  c.inputs[0] + "\" cost \"" + c.inputs[1] + "\" bought \"" +
+                                  c.inputs[2] + "\" sold \"" + c.inputs[3] + "\"";
+        EXPECT_EQ(figure.kind, c.kind) << where;
+        EXPECT_STREQ(ComputeResultTexts(inputs).text[c.field], c.text) << where;
+        char text[kResultTextSize];
+        EXPECT_EQ(RenderResultText(c.field, figure, text), std::strlen(c.text)) << where;
+    }
+}
+
+// A totals row: the percentages from the sums, no months supply.
+TEST(ComputeTotalsResults, PercentagesFromTheSumsAndNoMonthsSupply) {
+    struct TotalsCase {
+        double sums[3];  // annual sales, gross profit, average inventory
+        const char* texts[kResultCount];
+    };
+    const TotalsCase cases[] = {
+        {{13555.8, 5641.8, 653.5},
+         {"$13555.80  ", "$5641.80  ", "41.62%", "", "$653.50  ", "          863.32%"}},
+        {{0, 0, 0}, {"$0.00  ", "$0.00  ", "0.00%", "", "$0.00  ", "0.00%"}},
+        {{0, -600, 0}, {"$0.00  ", "$-600.00  ", "Infinite", "", "$0.00  ", "Infinite"}},
+        {{600, -120, 30}, {"$600.00  ", "$-120.00  ", "-20.00%", "", "$30.00  ", "Negative"}},
+    };
+    for (const TotalsCase& c : cases) {
+        const InventoryResults results = ComputeTotalsResults(c.sums[0], c.sums[1], c.sums[2]);
+        EXPECT_EQ(results.figure[kMonthsSupply].kind, kResultNone);
+        const ResultTexts texts = RenderResultTexts(results);
+        for (int field = 0; field < kResultCount; ++field) {
+            EXPECT_STREQ(texts.text[field], c.texts[field])
+                << kResultLabels[field] << " for sums " << c.sums[0] << ", " << c.sums[1] << ", "
+                << c.sums[2];
+        }
     }
 }
 
@@ -171,11 +200,11 @@ TEST(ParseInputs, TheNineteenCharacterCutDecidesTheRounding) {
     // 0.004 and sixteen nines is the double nearest 0.005 (0.01 at two
     // places); its first 19 characters are just below 0.005.
     const std::string typed = "0.004" + std::string(16, '9');
-    char shown[kResultTextSize];
-    FormatMonthsSupplyText(ParseInputs("", "", typed, "").buyPerMonth, 1.0, shown);
-    EXPECT_STREQ(shown, "0.00  ");
-    FormatMonthsSupplyText(ParseAmount(typed), 1.0, shown);
-    EXPECT_STREQ(shown, "0.01  ");
+    const InventoryInputs cut = ParseInputs("", "", typed, "1");
+    EXPECT_STREQ(ComputeResultTexts(cut).text[kMonthsSupply], "0.00  ");
+    InventoryInputs whole = cut;
+    whole.buyPerMonth = ParseAmount(typed);
+    EXPECT_STREQ(ComputeResultTexts(whole).text[kMonthsSupply], "0.01  ");
 }
 
 }  // namespace

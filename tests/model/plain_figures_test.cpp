@@ -18,11 +18,13 @@ namespace {
 // The six figures exactly as the rules state them: every operation on
 // WideFloat values, narrowed where a figure is complete.
 struct WideFigures {
-    InventoryFigures money;
+    double annualSales;
+    double grossProfit;
+    double averageInventory;
     double grossProfitPercent;
     double monthsSupply;
     double returnValue;
-    ReturnBand band;
+    ResultKind returnKind;
 };
 
 bool CountsAsZero(double value) {
@@ -46,29 +48,29 @@ WideFigures ComputeWidely(const InventoryInputs& in) {
     const WideFloat bought = Widen(in.buyPerMonth);
     const WideFloat sold = Widen(in.sellPerMonth);
     WideFigures wide;
-    wide.money.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), Widen(12.0)));
-    wide.money.grossProfit = Narrow(SubtractWide(
-        Widen(wide.money.annualSales), MultiplyWide(MultiplyWide(cost, sold), Widen(12.0))));
-    wide.money.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), Widen(0.5)));
-    const double gp = wide.money.grossProfit;
-    const double sales = wide.money.annualSales;
-    const double average = wide.money.averageInventory;
+    wide.annualSales = Narrow(MultiplyWide(MultiplyWide(sold, price), Widen(12.0)));
+    wide.grossProfit = Narrow(
+        SubtractWide(Widen(wide.annualSales), MultiplyWide(MultiplyWide(cost, sold), Widen(12.0))));
+    wide.averageInventory = Narrow(MultiplyWide(MultiplyWide(bought, cost), Widen(0.5)));
+    const double gp = wide.grossProfit;
+    const double sales = wide.annualSales;
+    const double average = wide.averageInventory;
     wide.grossProfitPercent = QuotientOrZeroCase(gp, sales, Narrow(Percentage(gp, sales)));
     wide.monthsSupply =
         QuotientOrZeroCase(in.buyPerMonth, in.sellPerMonth, Narrow(DivideWide(bought, sold)));
     if (CountsAsZero(average)) {
-        wide.band = CountsAsZero(gp) ? kReturnZero : kReturnInfinite;
+        wide.returnKind = CountsAsZero(gp) ? kResultZero : kResultInfinite;
         wide.returnValue = CountsAsZero(gp) ? 0.0 : HUGE_VAL;
         return wide;
     }
     const WideFloat r = Percentage(gp, average);
     wide.returnValue = Narrow(r);
     if (IsGreaterWide(r, 1000.0)) {
-        wide.band = kReturnAboveLimit;
+        wide.returnKind = kResultAboveLimit;
     } else if (!IsNaNWide(r) && (!IsNegativeWide(r) || r.significand == 0.0)) {
-        wide.band = kReturnShown;
+        wide.returnKind = kResultNumber;
     } else {
-        wide.band = kReturnNegative;
+        wide.returnKind = kResultNegative;
     }
     return wide;
 }
@@ -83,19 +85,15 @@ void ExpectWideFigures(const InventoryInputs& in) {
                               " bought " + Describe(in.buyPerMonth) + " sold " +
                               Describe(in.sellPerMonth);
     const WideFigures wide = ComputeWidely(in);
-    const InventoryFigures money = ComputeFigures(in);
-    ExpectSameBits(money.annualSales, wide.money.annualSales, "annual sales for " + where);
-    ExpectSameBits(money.grossProfit, wide.money.grossProfit, "gross profit for " + where);
-    ExpectSameBits(money.averageInventory, wide.money.averageInventory,
-                   "average inventory for " + where);
-    ExpectSameBits(GrossProfitPercentValue(money.grossProfit, money.annualSales),
-                   wide.grossProfitPercent, "gross profit percentage for " + where);
-    ExpectSameBits(MonthsSupplyValue(in.buyPerMonth, in.sellPerMonth), wide.monthsSupply,
-                   "months supply for " + where);
-    double returnValue = 0.0;
-    EXPECT_EQ(FindReturnBand(money.grossProfit, money.averageInventory, returnValue), wide.band)
-        << where;
-    ExpectSameBits(returnValue, wide.returnValue, "return on inventory for " + where);
+    const InventoryResults results = ComputeResults(in);
+    const double expected[kResultCount] = {wide.annualSales,        wide.grossProfit,
+                                           wide.grossProfitPercent, wide.monthsSupply,
+                                           wide.averageInventory,   wide.returnValue};
+    for (int field = 0; field < kResultCount; ++field) {
+        ExpectSameBits(results.figure[field].value, expected[field],
+                       std::string(kResultLabels[field]) + " for " + where);
+    }
+    EXPECT_EQ(results.figure[kReturnOnInventory].kind, wide.returnKind) << where;
 }
 
 // Operands whose products, sums and quotients land on the smallest normals,
