@@ -1,48 +1,35 @@
 #include "catalogue_run.h"
 
-#include "byte_scan.h"
 #include "json_text.h"
-#include "row_writer.h"
-
-static_assert(kMaxLineLength == 65536, "the messages name the limit");
 
 namespace {
 
-constexpr std::string_view kUtf16Message = "the file is UTF-16; save it as UTF-8 (CSV UTF-8)";
-constexpr std::string_view kUtf32Message = "the file is UTF-32; save it as UTF-8 (CSV UTF-8)";
-constexpr std::string_view kNotUtf8Advice =
-    " is not UTF-8 text, which JSON output needs: save the "
-    "file as UTF-8";
-constexpr std::size_t kQuotedNameLimit = 40;
-
-bool IsCsv(const CatalogueRun& run) {
-    return run.options.input == kInputCsv;
-}
+// UTF-8's byte order mark: written back when the input had it, so that a
+// spreadsheet opening the output reads its names as UTF-8 too.
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 
 bool IsGrouped(const CatalogueRun& run) {
     return !run.options.groupBy.empty();
 }
 
-// Ends the run with `message` about line `line` (0: the whole input).
-bool Fail(CatalogueRun& run, unsigned long long line, std::string_view message) {
+bool IsJsonOutput(const CatalogueRun& run) {
+    return run.options.output == kOutputJsonLines;
+}
+
+// Ends the run with the problem already described in run.error, on `line`
+// of the main input (0: about the whole input).
+bool Fail(CatalogueRun& run, RunProblem problem, unsigned long long line) {
     run.status = kRunBadData;
+    run.error.problem = problem;
     run.error.line = line;
-    ClearMessage(run.error.message);
-    AppendMessage(run.error.message, message);
+    run.error.inputName.assign(run.inputName.data(), run.inputName.size());
+    run.error.tsv = run.options.input == kInputTsv;
     return false;
 }
 
-// The same, for a message already built in run.error.message.
-bool FailWithBuiltMessage(CatalogueRun& run, unsigned long long line) {
-    run.status = kRunBadData;
-    run.error.line = line;
-    return false;
-}
-
-void TellWatcher(const CatalogueRun& run, WrittenRowKind kind, unsigned long long line,
-                 const InventoryInputs* inputs, const InventoryResults* results) {
+void TellWatcher(const CatalogueRun& run, const WrittenRow& row) {
     if (run.watcher != nullptr) {
-        run.watcher(run.watcherContext, WrittenRow{kind, line, inputs, results});
+        run.watcher(run.watcherContext, row);
     }
 }
 
@@ -54,39 +41,58 @@ bool CheckSink(CatalogueRun& run) {
     return true;
 }
 
-// Fields are made in place (emplace_back): a view built first and copied in
-// would go through memory in two halves and be read back whole, which the
-// processor cannot forward from the store.
-void SplitTsvLine(std::string_view line, std::vector<std::string_view>& fields) {
-    fields.clear();
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t end = FindByte(line, start, '\t');
-        fields.emplace_back(line.data() + start, end - start);
-        if (end == line.size()) {
-            return;
-        }
-        start = end + 1;
+void WriteMarkOnce(CatalogueRun& run) {
+    if (!run.markWritten && HadUtf8Mark(run.reader) && !IsJsonOutput(run)) {
+        AppendText(*run.sink, kUtf8Mark);
     }
+    run.markWritten = true;
 }
 
 // --- The header row -----------------------------------------------------------
 
+// The report whose columns hold combined column `column`, or -1 for the
+// main file's own.
+int FindReportOf(const CatalogueRun& run, std::size_t column) {
+    int report = -1;
+    for (std::size_t j = 0; j < run.joinCount; ++j) {
+        if (column >= run.joins[j].firstColumn) {
+            report = static_cast<int>(j);
+        }
+    }
+    return report;
+}
+
+// Finds a column of the run's header. A name that two files share is not
+// the user's mistake in one file but a choice to make: said apart.
+bool ResolveRunColumn(CatalogueRun& run, const ColumnRef& ref, ColumnUse use, bool chosen,
+                      std::size_t& index, unsigned long long line) {
+    if (ResolveColumn(run.header, ref, run.options, index, run.error)) {
+        return true;
+    }
+    run.error.use = use;
+    run.error.chosen = chosen;
+    RunProblem problem = run.error.problem;
+    if (problem == kProblemDoubledColumn &&
+        FindReportOf(run, run.error.column - 1) != FindReportOf(run, run.error.otherColumn - 1)) {
+        problem = kProblemSharedName;
+    }
+    return Fail(run, problem, line);
+}
+
 bool ResolveFigureColumns(CatalogueRun& run, unsigned long long line) {
     ColumnRef refs[kFigureCount];
-    std::string_view optionName = "--columns";
-    if (run.options.columns.empty()) {
-        optionName = std::string_view();
+    const bool chosen = !run.options.columns.empty();
+    if (!chosen) {
         for (std::size_t i = 0; i < kFigureCount; ++i) {
             refs[i].name = kFigureNames[i];
         }
     } else if (!ParseColumnList(run.options.columns, refs)) {
-        return Fail(run, 0, "--columns takes four columns, PRICE,COST,BOUGHT,SOLD");
+        return Fail(run, kProblemBadColumnList, 0);
     }
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        if (!ResolveColumn(run.header, refs[i], optionName, run.options, run.figureColumn[i],
-                           run.error.message)) {
-            return FailWithBuiltMessage(run, line);
+        run.error.figure = i;
+        if (!ResolveRunColumn(run, refs[i], kUseFigure, chosen, run.figureColumn[i], line)) {
+            return false;
         }
     }
     return true;
@@ -95,99 +101,132 @@ bool ResolveFigureColumns(CatalogueRun& run, unsigned long long line) {
 bool ResolveGroupColumn(CatalogueRun& run, unsigned long long line) {
     ColumnRef ref;
     if (!ParseColumnRef(run.options.groupBy, ref)) {
-        return Fail(run, 0, "--group-by takes a column name or number");
+        run.error.use = kUseGroup;
+        return Fail(run, kProblemBadColumnRef, 0);
     }
-    if (!ResolveColumn(run.header, ref, "--group-by", run.options, run.groupColumn,
-                       run.error.message)) {
-        return FailWithBuiltMessage(run, line);
+    return ResolveRunColumn(run, ref, kUseGroup, true, run.groupColumn, line);
+}
+
+// The main file's key of each report, among the main file's own columns.
+bool ResolveMainKeys(CatalogueRun& run, const HeaderColumns& mainHeader, unsigned long long line) {
+    for (std::size_t j = 0; j < run.joinCount; ++j) {
+        ColumnRef ref;
+        if (!ParseColumnRef(run.options.joins[j].mainKey, ref)) {
+            run.error.use = kUseKey;
+            return Fail(run, kProblemBadColumnRef, 0);
+        }
+        if (!ResolveColumn(mainHeader, ref, run.options, run.joins[j].mainKey, run.error)) {
+            run.error.use = kUseKey;
+            run.error.chosen = true;
+            return Fail(run, run.error.problem, line);
+        }
     }
     return true;
 }
 
-// A JSON object's keys are the header's names, the parsed columns' and the
-// results' labels: each must be UTF-8 and none may come twice, or a reader
-// of the output would lose a column without a word.
-bool CheckJsonKeys(CatalogueRun& run, unsigned long long line) {
-    std::vector<std::string_view> keys;
+// The main file's columns, then each report's but its key.
+void CombineHeaders(CatalogueRun& run, const std::vector<std::string_view>& fields) {
+    std::vector<std::string_view> names(fields);
+    for (std::size_t j = 0; j < run.joinCount; ++j) {
+        const JoinTable& table = *run.joins[j].table;
+        run.joins[j].firstColumn = names.size();
+        for (std::size_t c = 0; c < CountColumns(table.header); ++c) {
+            if (c != table.keyColumn) {
+                names.push_back(GetColumnName(table.header, c));
+            }
+        }
+    }
+    StoreHeader(run.header, names);
+}
+
+// Every name the run adds must differ from the header's names, as a reader
+// of the output finds columns by name: two columns of one name would make it
+// pick one without a word.
+bool CheckAddedNames(CatalogueRun& run, unsigned long long line) {
+    std::vector<std::string_view> added;
+    ListAddedNames(run.format, added);
     for (std::size_t i = 0; i < CountColumns(run.header); ++i) {
-        keys.push_back(GetColumnName(run.header, i));
-    }
-    const std::size_t columnCount = keys.size();
-    for (std::size_t i = 0; run.options.echo != kEchoNone && i < kFigureCount; ++i) {
-        keys.push_back(kParsedColumnNames[i]);
-    }
-    for (const char* label : kResultLabels) {
-        keys.push_back(label);
-    }
-    MessageText& message = run.error.message;
-    for (std::size_t i = 0; i < columnCount; ++i) {
-        if (!IsUtf8(keys[i])) {
-            ClearMessage(message);
-            AppendMessage(message, "the name of column ");
-            AppendMessageNumber(message, i + 1);
-            AppendMessage(message, kNotUtf8Advice);
-            return FailWithBuiltMessage(run, line);
-        }
-        for (std::size_t j = i + 1; j < keys.size(); ++j) {
-            if (keys[i] != keys[j]) {
-                continue;
+        for (std::string_view name : added) {
+            if (IsSameColumnName(GetColumnName(run.header, i), name)) {
+                run.error.column = i + 1;
+                run.error.name = std::string(name);
+                return Fail(run, kProblemNameTaken, line);
             }
-            ClearMessage(message);
-            AppendMessage(message, "the name ");
-            AppendMessageQuoted(message, keys[i], kQuotedNameLimit);
-            AppendMessage(message, " is used twice (column ");
-            AppendMessageNumber(message, i + 1);
-            if (j < columnCount) {
-                AppendMessage(message, " and column ");
-                AppendMessageNumber(message, j + 1);
-            } else {
-                AppendMessage(message, " and a column kemcalc adds");
-            }
-            AppendMessage(message, "); JSON output needs distinct names: rename one");
-            return FailWithBuiltMessage(run, line);
         }
     }
     return true;
 }
 
-bool ReadHeader(CatalogueRun& run, const std::vector<std::string_view>& fields,
-                unsigned long long line) {
-    StoreHeader(run.header, fields);
+// A JSON object's keys are the header's names: each must be UTF-8 and none
+// may come twice, or a reader of the output would lose a column.
+bool CheckJsonKeys(CatalogueRun& run, unsigned long long line) {
+    const std::size_t count = CountColumns(run.header);
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string_view name = GetColumnName(run.header, i);
+        if (!IsUtf8(name)) {
+            run.error.column = i + 1;
+            return Fail(run, kProblemNameNotUtf8, line);
+        }
+        for (std::size_t j = i + 1; j < count; ++j) {
+            if (name == GetColumnName(run.header, j)) {
+                run.error.name = std::string(name);
+                run.error.column = i + 1;
+                run.error.otherColumn = j + 1;
+                return Fail(run, kProblemNameUsedTwice, line);
+            }
+        }
+    }
+    return true;
+}
+
+bool ReadHeader(CatalogueRun& run, const Record& record) {
+    const std::vector<std::string_view>& fields = *record.fields;
+    run.mainColumns = fields.size();
+    HeaderColumns mainHeader;
+    StoreHeader(mainHeader, fields);
+    CombineHeaders(run, fields);
     run.headerRead = true;
-    if (!ResolveFigureColumns(run, line)) {
+    if (!ResolveMainKeys(run, mainHeader, record.line) || !ResolveFigureColumns(run, record.line) ||
+        (IsGrouped(run) && !ResolveGroupColumn(run, record.line)) ||
+        !CheckAddedNames(run, record.line) ||
+        (IsJsonOutput(run) && !CheckJsonKeys(run, record.line))) {
         return false;
     }
-    if (IsGrouped(run) && !ResolveGroupColumn(run, line)) {
+    if (run.stopAfterHeader) {
+        run.status = kRunDone;
         return false;
     }
-    if (run.options.output == kOutputJsonLines && !CheckJsonKeys(run, line)) {
-        return false;
-    }
+    WriteMarkOnce(run);
     WriteHeaderRow(*run.sink, run.format, run.header);
-    TellWatcher(run, kHeaderRowWritten, line, nullptr, nullptr);
+    TellWatcher(run, WrittenRow{kHeaderRowWritten, record.line, nullptr, nullptr, {}});
     return CheckSink(run);
 }
 
 // --- Item rows ------------------------------------------------------------------
 
-bool CheckFieldCount(CatalogueRun& run, std::size_t count, unsigned long long line) {
-    const std::size_t expected = HasHeader(run.options) ? CountColumns(run.header) : kFigureCount;
-    // Every record of a CSV file has the header's columns; a tab-separated
-    // line may end early, its missing fields empty.
-    const bool csv = IsCsv(run);
-    if (csv ? count == expected : count <= expected) {
+// A record has as many fields as the header; the empty ones a spreadsheet
+// leaves past the last column are dropped. A tab-separated line may end
+// early (its missing fields are empty), not run long.
+bool CheckFieldCount(CatalogueRun& run, Record& record, std::size_t expected) {
+    std::vector<std::string_view>& fields = *record.fields;
+    std::size_t count = fields.size();
+    if (count > expected) {
+        while (count > expected && fields[count - 1].empty()) {
+            --count;
+        }
+        if (count == expected) {
+            fields.resize(expected);
+            // The line as read has the delimiters of the dropped fields.
+            record.verbatim = std::string_view();
+        }
+    }
+    const bool tsv = run.options.input == kInputTsv;
+    if (tsv ? count <= expected : count == expected) {
         return true;
     }
-    MessageText& message = run.error.message;
-    ClearMessage(message);
-    AppendMessageNumber(message, count);
-    if (csv) {
-        AppendMessage(message, count == 1 ? " field, expected " : " fields, expected ");
-    } else {
-        AppendMessage(message, " tab-separated fields, expected at most ");
-    }
-    AppendMessageNumber(message, expected);
-    return FailWithBuiltMessage(run, line);
+    run.error.count = count;
+    run.error.expected = expected;
+    return Fail(run, kProblemFieldCount, record.line);
 }
 
 std::string_view FieldOrEmpty(const std::vector<std::string_view>& fields, std::size_t index) {
@@ -199,21 +238,82 @@ std::string_view FigureColumnName(const CatalogueRun& run, std::size_t figure) {
                                   : std::string_view(kFigureNames[figure]);
 }
 
-// Notes the figures that were not read whole; under --strict the first one
-// ends the run instead.
-bool CheckFiguresReadWhole(CatalogueRun& run, const std::string_view (&figures)[kFigureCount],
-                           const FigureReading& reading, unsigned long long line) {
-    if (reading.readWhole[0] && reading.readWhole[1] && reading.readWhole[2] &&
-        reading.readWhole[3]) {
+// The main fields and each report's fields for the row's key; a report
+// with no row for it gives empty fields, and `missing` says so.
+const std::vector<std::string_view>& JoinReports(CatalogueRun& run,
+                                                 const std::vector<std::string_view>& fields,
+                                                 bool (&missing)[kMaxJoins]) {
+    std::vector<std::string_view>& row = run.row;
+    row.assign(fields.begin(), fields.end());
+    row.resize(run.mainColumns);
+    for (std::size_t j = 0; j < run.joinCount; ++j) {
+        JoinedReport& report = run.joins[j];
+        JoinTable& table = *report.table;
+        const long long found = FindJoinedRow(table, row[report.mainKey]);
+        missing[j] = found < 0;
+        if (missing[j]) {
+            ++report.itemsWithoutRow;
+        } else {
+            table.matched[static_cast<std::size_t>(found)] = true;
+        }
+        for (std::size_t c = 0; c < CountColumns(table.header); ++c) {
+            if (c != table.keyColumn) {
+                row.push_back(missing[j]
+                                  ? std::string_view()
+                                  : GetJoinedField(table, static_cast<std::size_t>(found), c));
+            }
+        }
+    }
+    return row;
+}
+
+// A figure from a report's missing row is 0 on purpose (an item missing
+// from a sales report sold nothing): it is neither empty nor misread.
+void FindCountedFigures(const CatalogueRun& run, const bool (&missing)[kMaxJoins],
+                        bool (&counted)[kFigureCount]) {
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        const int report = run.joinCount == 0 ? -1 : FindReportOf(run, run.figureColumn[i]);
+        counted[i] = report < 0 || !missing[report];
+    }
+}
+
+bool IsBlankRecord(const std::vector<std::string_view>& fields) {
+    for (std::string_view field : fields) {
+        if (!TrimBlanks(field).empty()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Notes the figures that were empty or not read whole; under --strict the
+// first one ends the run instead. A record of nothing but blanks (a
+// spreadsheet's empty row, an empty tab-separated line) is no item with
+// empty figures: it shows the start-up texts, as an empty window does.
+bool CheckFigures(CatalogueRun& run, const std::string_view (&figures)[kFigureCount],
+                  FigureReading& reading, const bool (&counted)[kFigureCount],
+                  const FigureRules& rules, const Record& record) {
+    bool clean = true;
+    bool anyEmpty = false;
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        clean = clean && reading.readWhole[i] && !reading.empty[i];
+        anyEmpty = anyEmpty || reading.empty[i];
+    }
+    if (clean) {
         return true;  // the common case, without touching the figures
     }
+    if (anyEmpty && IsBlankRecord(*record.fields)) {
+        return true;
+    }
+    const unsigned long long line = record.line;
     std::string_view columns[kFigureCount];
     for (std::size_t i = 0; i < kFigureCount; ++i) {
         columns[i] = FigureColumnName(run, i);
     }
-    if (!NoteItemMisreads(run.misreads, run.inputName, line, columns, figures, reading,
-                          run.options.decimalComma, run.options.strict, run.error.message)) {
-        return FailWithBuiltMessage(run, line);
+    const FigurePlace place{run.inputName, line, columns};
+    if (!NoteItemFigures(run.misreads, place, figures, reading, counted, rules, run.options.strict,
+                         run.error)) {
+        return Fail(run, run.error.problem, line);
     }
     return true;
 }
@@ -224,119 +324,142 @@ bool CheckJsonValues(CatalogueRun& run, const std::vector<std::string_view>& fie
         if (IsUtf8(fields[i])) {
             continue;
         }
-        MessageText& message = run.error.message;
-        ClearMessage(message);
-        AppendMessage(message, "column ");
-        AppendMessageNumber(message, i + 1);
+        run.error.column = i + 1;
         if (HasHeader(run.options)) {
-            AppendMessage(message, " (");
-            AppendMessageEscaped(message, TrimBlanks(GetColumnName(run.header, i)),
-                                 kQuotedNameLimit);
-            AppendMessage(message, ")");
+            run.error.name = std::string(GetColumnName(run.header, i));
         }
-        AppendMessage(message, kNotUtf8Advice);
-        return FailWithBuiltMessage(run, line);
+        return Fail(run, kProblemFieldNotUtf8, line);
     }
     return true;
 }
 
-bool HandleItem(CatalogueRun& run, const std::vector<std::string_view>& fields,
-                std::string_view verbatim, unsigned long long line) {
-    if (!CheckFieldCount(run, fields.size(), line)) {
+bool HasDigit(std::string_view text) {
+    for (char c : text) {
+        if (c >= '0' && c <= '9') {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first line of a headerless tab-separated input, read as figures: one
+// field holding commas or semicolons is a CSV line; four fields of words
+// without a digit are column names.
+void NoteFirstTsvLine(CatalogueRun& run, const std::vector<std::string_view>& fields) {
+    if (fields.size() == 1) {
+        const std::string_view line = fields[0];
+        run.notes.looksLikeCsv =
+            line.find(',') != std::string_view::npos || line.find(';') != std::string_view::npos;
+        return;
+    }
+    bool words = fields.size() == kFigureCount;
+    for (std::size_t i = 0; words && i < kFigureCount; ++i) {
+        words = !TrimBlanks(fields[i]).empty() && !HasDigit(fields[i]);
+    }
+    run.notes.looksLikeHeader = words;
+}
+
+bool IsAdjustedRow(const CatalogueRun& run, const std::vector<std::string_view>& fields) {
+    return !run.options.adjustOneGroup ||
+           FieldOrEmpty(fields, run.groupColumn) == run.options.adjustGroup;
+}
+
+void AddToTotals(CatalogueRun& run, const std::vector<std::string_view>& fields,
+                 const InventoryResults& results) {
+    AddItemToTotals(run.totals, results);
+    if (IsGrouped(run)) {
+        AddItemToTotals(FindGroupTotals(run.groups, FieldOrEmpty(fields, run.groupColumn)),
+                        results);
+    }
+}
+
+FigureRules MakeFigureRules(const CatalogueOptions& options) {
+    FigureRules rules;
+    rules.decimalComma = options.decimalComma;
+    rules.thousandsComma = options.thousandsComma;
+    rules.currency = options.currency;
+    return rules;
+}
+
+bool HandleItem(CatalogueRun& run, Record& record) {
+    const bool header = HasHeader(run.options);
+    if (!CheckFieldCount(run, record, header ? run.mainColumns : kFigureCount)) {
         return false;
     }
-    const bool header = HasHeader(run.options);
+    WriteMarkOnce(run);
+    bool missing[kMaxJoins] = {};
+    const std::vector<std::string_view>& fields =
+        run.joinCount == 0 ? *record.fields : JoinReports(run, *record.fields, missing);
     std::string_view figures[kFigureCount];
     for (std::size_t i = 0; i < kFigureCount; ++i) {
         figures[i] = FieldOrEmpty(fields, header ? run.figureColumn[i] : i);
     }
-    const FigureReading reading = ReadFigures(figures, run.options.decimalComma, run.rewritten);
-    if (!CheckFiguresReadWhole(run, figures, reading, line)) {
+    const FigureRules rules = MakeFigureRules(run.options);
+    FigureReading reading = ReadFigures(figures, rules, run.rewritten);
+    bool counted[kFigureCount];
+    FindCountedFigures(run, missing, counted);
+    if (!CheckFigures(run, figures, reading, counted, rules, record)) {
         return false;
     }
-    if (run.options.output == kOutputJsonLines && !CheckJsonValues(run, fields, line)) {
+    if (!header && record.line == 1) {
+        NoteFirstTsvLine(run, fields);
+    }
+    if (IsJsonOutput(run) && !CheckJsonValues(run, fields, record.line)) {
         return false;
     }
     // Worked out once for the texts, the watcher and the totals.
-    const InventoryResults results = ComputeResults(reading.inputs);
-    WriteItemRow(*run.sink, run.format, header ? &run.header : nullptr, fields, verbatim,
-                 reading.inputs, results);
-    TellWatcher(run, kItemRowWritten, line, &reading.inputs, &results);
+    const InventoryInputs perMonth =
+        run.changesFigures ? UseFigures(reading.inputs, run.options, false) : reading.inputs;
+    const InventoryInputs used =
+        run.changesFigures ? UseFigures(reading.inputs, run.options, IsAdjustedRow(run, fields))
+                           : reading.inputs;
+    const InventoryResults results = ComputeResults(used);
+    TargetOrder target;
+    ItemRow row;
+    row.header = header ? &run.header : nullptr;
+    row.fields = &fields;
+    // The line as read covers the main file's fields, when it has all of them.
+    if (record.fields->size() == run.mainColumns || !header) {
+        row.verbatim = record.verbatim;
+        row.verbatimFields = record.fields->size();
+    }
+    row.used = &used;
+    row.results = &results;
+    if (run.options.targetReturn != 0.0) {
+        target = ComputeTargetOrder(used, results, run.options.targetReturn);
+        row.target = &target;
+    }
+    WriteItemRow(*run.sink, run.format, row);
+    const std::string_view group =
+        IsGrouped(run) ? FieldOrEmpty(fields, run.groupColumn) : std::string_view();
+    TellWatcher(run, WrittenRow{kItemRowWritten, record.line, &perMonth, &results, group});
     if (run.options.totals) {
-        AddItemToTotals(run.totals, results);
-        if (IsGrouped(run)) {
-            AddItemToTotals(FindGroupTotals(run.groups, FieldOrEmpty(fields, run.groupColumn)),
-                            results);
-        }
+        AddToTotals(run, fields, results);
     }
     return CheckSink(run);
 }
 
-// --- Lines and records -------------------------------------------------------------
-
-// `verbatim`: the record as read, when it can be written back whole.
-bool HandleRecord(CatalogueRun& run, const std::vector<std::string_view>& fields,
-                  std::string_view verbatim, unsigned long long line) {
+bool HandleRecord(CatalogueRun& run, Record& record) {
     if (HasHeader(run.options) && !run.headerRead) {
-        return ReadHeader(run, fields, line);
+        return ReadHeader(run, record);
     }
-    return HandleItem(run, fields, verbatim, line);
+    return HandleItem(run, record);
 }
 
-bool FailOnRecord(CatalogueRun& run, CsvStatus status) {
-    MessageText& message = run.error.message;
-    ClearMessage(message);
-    if (run.record.errorField != 0) {
-        AppendMessage(message, "field ");
-        AppendMessageNumber(message, run.record.errorField);
-        AppendMessage(message, ": ");
-    }
-    AppendMessage(message, DescribeCsvStatus(status));
-    return FailWithBuiltMessage(run, run.record.errorLine);
-}
-
-bool HandleLine(CatalogueRun& run, const InputLine& line) {
-    if (!IsCsv(run)) {
-        SplitTsvLine(line.text, run.fields);
-        // Tab-separated fields are written back as they are.
-        return HandleRecord(run, run.fields, line.text, line.number);
-    }
-    // An empty line is no record, as other CSV readers have it.
-    if (!run.record.open && line.text.empty()) {
-        return true;
-    }
-    const CsvStatus status = ScanCsvLine(run.record, line, run.options.delimiter);
-    if (status == kCsvRecordOpen) {
-        return true;
-    }
-    if (status != kCsvRecordDone) {
-        return FailOnRecord(run, status);
-    }
-    return HandleRecord(run, run.record.fields, run.record.verbatim, run.record.firstLine);
-}
-
-void ReadLines(CatalogueRun& run) {
-    InputLine line;
+void ReadRecords(CatalogueRun& run) {
+    Record record;
     for (;;) {
-        switch (NextLine(run.lines, line)) {
-            case kLineReady:
-                if (!HandleLine(run, line)) {
+        switch (NextRecord(run.reader, record, run.error)) {
+            case kRecordReady:
+                if (!HandleRecord(run, record)) {
                     return;
                 }
                 break;
-            case kLineNeedsInput:
-            case kLineEnd:
+            case kRecordNeedsInput:
+            case kRecordEnd:
                 return;
-            case kLineTooLong:
-                Fail(run, line.number,
-                     IsCsv(run) ? DescribeCsvStatus(kCsvRecordTooLong)
-                                : "line longer than 65536 bytes");
-                return;
-            case kLineUtf16:
-                Fail(run, 0, kUtf16Message);
-                return;
-            case kLineUtf32:
-                Fail(run, 0, kUtf32Message);
+            case kRecordBad:
+                Fail(run, run.error.problem, run.error.line);
                 return;
         }
     }
@@ -352,6 +475,7 @@ TotalsLabels MakeTotalsLabels(const CatalogueRun& run) {
 }
 
 void WriteTotals(CatalogueRun& run) {
+    WriteMarkOnce(run);
     const HeaderColumns* header = HasHeader(run.options) ? &run.header : nullptr;
     TotalsLabels labels = MakeTotalsLabels(run);
     labels.grouped = true;
@@ -364,18 +488,19 @@ void WriteTotals(CatalogueRun& run) {
 }
 
 void EndInput(CatalogueRun& run) {
-    if (run.record.open) {
-        FailOnRecord(run, EndOpenCsvRecord(run.record));
-        return;
-    }
     if (HasHeader(run.options) && !run.headerRead) {
-        Fail(run, 1, "the input is empty: expected the header row");
+        Fail(run, kProblemEmptyInput, 1);
         return;
     }
     if (run.options.totals) {
         WriteTotals(run);
     }
     run.status = kRunDone;
+}
+
+void TakeReaderNotes(CatalogueRun& run) {
+    run.notes.notUtf8Lines = run.reader.notUtf8Lines;
+    run.notes.firstNotUtf8Line = run.reader.firstNotUtf8Line;
 }
 
 }  // namespace
@@ -387,19 +512,30 @@ void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
     run.inputName = inputName;
     run.sink = &sink;
     run.status = kRunGoing;
-    StartLineSplitter(run.lines);
-    StartCsvRecord(run.record);
-    run.fields.clear();
+    run.stopAfterHeader = false;
+    StartRecordReader(run.reader, options.input, options.delimiter);
     run.headerRead = false;
     run.header = HeaderColumns();
+    run.mainColumns = 0;
     run.groupColumn = 0;
+    run.changesFigures = ChangesFigures(options);
+    run.joinCount = 0;
+    run.row.clear();
+    run.markWritten = false;
     run.totals = CatalogueTotals();
     run.groups = GroupTotals();
     StartMisreadLog(run.misreads);
-    run.error.line = 0;
-    ClearMessage(run.error.message);
+    run.notes = RunNotes();
+    ClearRunError(run.error);
     run.watcher = nullptr;
     run.watcherContext = nullptr;
+}
+
+void JoinReport(CatalogueRun& run, JoinTable& table) {
+    if (run.joinCount < kMaxJoins) {
+        run.joins[run.joinCount] = JoinedReport{&table, 0, 0, 0};
+        ++run.joinCount;
+    }
 }
 
 void WatchCatalogueRows(CatalogueRun& run, RowWatcher watcher, void* context) {
@@ -411,15 +547,17 @@ RunStatus FeedCatalogue(CatalogueRun& run, const char* bytes, std::size_t count)
     if (run.status != kRunGoing) {
         return run.status;
     }
-    FeedLineSplitter(run.lines, bytes, count);
-    ReadLines(run);
+    FeedRecordReader(run.reader, bytes, count);
+    ReadRecords(run);
+    TakeReaderNotes(run);
     return run.status;
 }
 
 RunStatus FinishCatalogue(CatalogueRun& run) {
     if (run.status == kRunGoing) {
-        EndLineSplitter(run.lines);
-        ReadLines(run);
+        EndRecordReader(run.reader);
+        ReadRecords(run);
+        TakeReaderNotes(run);
     }
     if (run.status == kRunGoing) {
         EndInput(run);

@@ -2,16 +2,19 @@
 // in chunks of any size (kemcalc from a file, the browser from a dropped
 // File) and gives a sink for the output; the run keeps only the current line
 // or record, the header, the totals and the groups, so memory does not grow
-// with the length of the catalogue.
+// with the length of the catalogue. Reports joined to it (sales by item,
+// purchases) are read whole first, into join tables.
 //
 //   CatalogueRun run;
 //   StartCatalogueRun(run, options, "prices.csv", sink);
+//   JoinReport(run, salesTable);  // for each of options.joins, in order
 //   while (more bytes && FeedCatalogue(run, bytes, count) == kRunGoing) {}
 //   status = FinishCatalogue(run);  // after the last chunk, unless a feed failed
 //
 // Then run.error says what stopped a run that failed with kRunBadData, and
 // DescribeMisreads(run.misreads, true, summary) gives the line about figures
-// that were not read whole, for every run.
+// that were not read whole, for every run; run.notes and the joins' counts
+// what a front end may hint about.
 #pragma once
 
 #include <cstddef>
@@ -22,13 +25,14 @@
 #include "catalogue_options.h"
 #include "catalogue_totals.h"
 #include "column_map.h"
-#include "csv_record.h"
 #include "figure_reading.h"
+#include "figures_used.h"
 #include "group_totals.h"
-#include "line_splitter.h"
-#include "message_text.h"
+#include "join_table.h"
 #include "misread_log.h"
+#include "record_reader.h"
 #include "row_writer.h"
+#include "run_error.h"
 
 enum RunStatus {
     kRunGoing,        // feed the next chunk
@@ -45,15 +49,29 @@ enum WrittenRowKind { kHeaderRowWritten, kItemRowWritten };
 struct WrittenRow {
     WrittenRowKind kind;
     unsigned long long line;          // where the row's record starts in the input
-    const InventoryInputs* inputs;    // the four figures as read; null for the header
-    const InventoryResults* results;  // ComputeResults(*inputs), worked out once; null likewise
+    const InventoryInputs* perMonth;  // the figures per month, before any change; null
+                                      // for the header
+    const InventoryResults* results;  // worked out from the figures used; null likewise
+    std::string_view group;           // the row's value in the group column
 };
 
 using RowWatcher = void (*)(void* context, const WrittenRow& row);
 
-struct RunError {
-    unsigned long long line = 0;  // 0 when the message is about the whole input
-    MessageText message;
+// What a front end may hint about: signs that the input was read in the
+// wrong mode, or is not UTF-8.
+struct RunNotes {
+    bool looksLikeCsv = false;     // headerless TSV whose first line holds "," or ";" and no tab
+    bool looksLikeHeader = false;  // headerless TSV whose first line names its columns
+    unsigned long long notUtf8Lines = 0;
+    unsigned long long firstNotUtf8Line = 0;
+};
+
+// A report joined to the run.
+struct JoinedReport {
+    JoinTable* table = nullptr;
+    std::size_t mainKey = 0;      // the key's column in the main file
+    std::size_t firstColumn = 0;  // where the report's columns start in the run's header
+    unsigned long long itemsWithoutRow = 0;
 };
 
 struct CatalogueRun {
@@ -62,20 +80,26 @@ struct CatalogueRun {
     std::string_view inputName;
     ByteSink* sink = nullptr;
     RunStatus status = kRunGoing;
+    bool stopAfterHeader = false;  // read the header and stop, as a front end's first look
 
-    LineSplitter lines;
-    CsvRecord record;
-    std::vector<std::string_view> fields;  // the current TSV line's fields
-
+    RecordReader reader;
     bool headerRead = false;
+    // The main file's columns, then each report's columns but its key.
     HeaderColumns header;
+    std::size_t mainColumns = 0;
     std::size_t figureColumn[kFigureCount] = {};
     std::size_t groupColumn = 0;
+    bool changesFigures = false;
+    std::size_t joinCount = 0;
+    JoinedReport joins[kMaxJoins];
+    std::vector<std::string_view> row;  // the current row's fields with its reports'
+    bool markWritten = false;
 
     RewrittenFigures rewritten;
     CatalogueTotals totals;
     GroupTotals groups;
     MisreadLog misreads;
+    RunNotes notes;
     RunError error;
 
     RowWatcher watcher = nullptr;  // told of every header and item row written, when set
@@ -86,6 +110,11 @@ struct CatalogueRun {
 // and must outlive the run; so must the texts inside `options`.
 void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
                        std::string_view inputName, ByteSink& sink);
+
+// Joins the next report of options.joins: `table` has been read whole
+// (FinishJoinTable) and must outlive the run. Call after StartCatalogueRun,
+// once for each report, in order.
+void JoinReport(CatalogueRun& run, JoinTable& table);
 
 // Has `watcher` told of each header and item row once it is in the sink;
 // call after StartCatalogueRun, which clears it.

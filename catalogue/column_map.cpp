@@ -24,95 +24,52 @@ bool IsAllDigits(std::string_view text) {
     return !text.empty();
 }
 
-void ListColumns(const HeaderColumns& header, MessageText& error) {
+// Each listed name is quoted; the list stops once it holds kListLimit bytes.
+void ListColumns(const HeaderColumns& header, MessageText& list) {
     const std::size_t count = CountColumns(header);
     for (std::size_t i = 0; i < count; ++i) {
-        if (error.length > kListLimit) {
-            AppendMessage(error, ", ... (");
-            AppendMessageNumber(error, count);
-            AppendMessage(error, " in all)");
+        if (list.length > kListLimit) {
+            AppendMessage(list, ", ... (");
+            AppendMessageNumber(list, count);
+            AppendMessage(list, " in all)");
             return;
         }
-        AppendMessage(error, i == 0 ? "" : ", ");
-        AppendMessageQuoted(error, GetColumnName(header, i), kListedNameLimit);
+        AppendMessage(list, i == 0 ? "" : ", ");
+        AppendMessageQuoted(list, GetColumnName(header, i), kListedNameLimit);
     }
 }
 
 // A header read as one column that holds another usual delimiter was most
-// likely split at the wrong character.
-void SuggestDelimiter(const HeaderColumns& header, const CatalogueOptions& options,
-                      MessageText& error) {
+// likely split at the wrong character: that character, or 0.
+char FindOtherDelimiter(const HeaderColumns& header, const CatalogueOptions& options) {
     if (CountColumns(header) != 1) {
-        return;
+        return 0;
     }
     const std::string_view name = GetColumnName(header, 0);
     const bool csv = options.input == kInputCsv;
-    if (csv && options.delimiter != ';' && name.find(';') != std::string_view::npos) {
-        AppendMessage(error, "; the header holds ';' and no '");
-        AppendMessage(error, std::string_view(&options.delimiter, 1));
-        AppendMessage(error, "': try --delimiter ';'");
-    } else if (csv && name.find('\t') != std::string_view::npos) {
-        AppendMessage(error, "; the header holds tabs: try --tsv --header, or --delimiter $'\\t'");
-    } else if (csv && options.delimiter != ',' && name.find(',') != std::string_view::npos) {
-        AppendMessage(error, "; the header holds ',' and no '");
-        AppendMessage(error, std::string_view(&options.delimiter, 1));
-        AppendMessage(error, "': try --delimiter ','");
-    } else if (!csv && name.find(',') != std::string_view::npos) {
-        AppendMessage(error, "; the header holds ',' and no tab: try --csv");
-    } else if (!csv && name.find(';') != std::string_view::npos) {
-        AppendMessage(error, "; the header holds ';' and no tab: try --csv --delimiter ';'");
+    const auto holds = [name](char c) { return name.find(c) != std::string_view::npos; };
+    if (csv && options.delimiter != ';' && holds(';')) {
+        return ';';
     }
-}
-
-void BeginError(MessageText& error, std::string_view optionName) {
-    ClearMessage(error);
-    if (!optionName.empty()) {
-        AppendMessage(error, optionName);
-        AppendMessage(error, ": ");
+    if (csv && options.delimiter != '\t' && holds('\t')) {
+        return '\t';
     }
-}
-
-bool ReportMissingName(const HeaderColumns& header, const ColumnRef& ref,
-                       std::string_view optionName, const CatalogueOptions& options,
-                       MessageText& error) {
-    BeginError(error, optionName);
-    AppendMessage(error, "no column ");
-    AppendMessageQuoted(error, ref.name, kListedNameLimit);
-    AppendMessage(error, " in the header; its columns are ");
-    ListColumns(header, error);
-    const std::size_t before = error.length;
-    SuggestDelimiter(header, options, error);
-    if (error.length == before && optionName.empty()) {
-        AppendMessage(error, "; name the four with --columns PRICE,COST,BOUGHT,SOLD");
+    if ((!csv || options.delimiter != ',') && holds(',')) {
+        return ',';
     }
-    return false;
+    if (!csv && holds(';')) {
+        return ';';
+    }
+    return 0;
 }
 
-bool ReportDoubledName(const HeaderColumns& header, const ColumnRef& ref, std::size_t first,
-                       std::size_t second, std::string_view optionName, MessageText& error) {
-    BeginError(error, optionName);
-    AppendMessage(error, "more than one column is named ");
-    AppendMessageQuoted(error, ref.name, kListedNameLimit);
-    AppendMessage(error, " (columns ");
-    AppendMessageNumber(error, first + 1);
-    AppendMessage(error, " and ");
-    AppendMessageNumber(error, second + 1);
-    AppendMessage(error, "): give its number instead, with ");
-    AppendMessage(error, optionName.empty() ? std::string_view("--columns") : optionName);
-    AppendMessage(error, "; the header's columns are ");
-    ListColumns(header, error);
-    return false;
-}
-
-bool ReportMissingNumber(const HeaderColumns& header, const ColumnRef& ref,
-                         std::string_view optionName, MessageText& error) {
-    BeginError(error, optionName);
-    AppendMessage(error, "there is no column ");
-    AppendMessageNumber(error, ref.number);
-    AppendMessage(error, ": the header has ");
-    AppendMessageNumber(error, CountColumns(header));
-    AppendMessage(error, CountColumns(header) == 1 ? " column, " : " columns, ");
-    ListColumns(header, error);
+bool ReportColumnProblem(RunProblem problem, const HeaderColumns& header, std::string_view name,
+                         RunError& error) {
+    error.problem = problem;
+    error.name.assign(name.data(), name.size());
+    ClearMessage(error.columns);
+    ListColumns(header, error.columns);
+    error.count = CountColumns(header);
     return false;
 }
 
@@ -191,12 +148,15 @@ bool IsSameColumnName(std::string_view headerName, std::string_view wanted) {
     return true;
 }
 
-bool ResolveColumn(const HeaderColumns& header, const ColumnRef& ref, std::string_view optionName,
-                   const CatalogueOptions& options, std::size_t& index, MessageText& error) {
+bool ResolveColumn(const HeaderColumns& header, const ColumnRef& ref,
+                   const CatalogueOptions& options, std::size_t& index, RunError& error) {
     const std::size_t count = CountColumns(header);
+    error.tsv = options.input == kInputTsv;
+    error.delimiterUsed = options.delimiter;
     if (ref.number != 0) {
         if (ref.number > count) {
-            return ReportMissingNumber(header, ref, optionName, error);
+            error.column = ref.number;
+            return ReportColumnProblem(kProblemNoSuchColumn, header, "", error);
         }
         index = ref.number - 1;
         return true;
@@ -207,10 +167,16 @@ bool ResolveColumn(const HeaderColumns& header, const ColumnRef& ref, std::strin
             continue;
         }
         if (found) {
-            return ReportDoubledName(header, ref, index, i, optionName, error);
+            error.column = index + 1;
+            error.otherColumn = i + 1;
+            return ReportColumnProblem(kProblemDoubledColumn, header, ref.name, error);
         }
         index = i;
         found = true;
     }
-    return found || ReportMissingName(header, ref, optionName, options, error);
+    if (!found) {
+        error.delimiterFound = FindOtherDelimiter(header, options);
+        return ReportColumnProblem(kProblemMissingColumn, header, ref.name, error);
+    }
+    return true;
 }

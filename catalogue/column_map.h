@@ -11,6 +11,7 @@
 
 #include "catalogue_options.h"
 #include "message_text.h"
+#include "run_error.h"
 
 // The four input figures, in the order of InventoryInputs.
 enum FigureIndex { kPriceFigure, kCostFigure, kBoughtFigure, kSoldFigure };
@@ -60,9 +61,9 @@ bool IsSameColumnName(std::string_view headerName, std::string_view wanted);
 // The name without surrounding blanks, for messages.
 std::string_view TrimBlanks(std::string_view text);
 
-// Finds `ref` in the header. On failure `error` says why, for the option
-// `optionName` ("--columns", "--group-by", or empty for the default names),
-// lists the header's columns and, when the header looks split at the wrong
-// character, suggests the right delimiter.
-bool ResolveColumn(const HeaderColumns& header, const ColumnRef& ref, std::string_view optionName,
-                   const CatalogueOptions& options, std::size_t& index, MessageText& error);
+// Finds `ref` in the header. On failure `error` says why (the problem, the
+// name or number, the header's columns, and the delimiter the header seems
+// to hold when it looks split at the wrong character); the caller says what
+// the column was for and where.
+bool ResolveColumn(const HeaderColumns& header, const ColumnRef& ref,
+                   const CatalogueOptions& options, std::size_t& index, RunError& error);

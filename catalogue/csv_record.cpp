@@ -4,12 +4,13 @@
 
 #include "byte_scan.h"
 
-static_assert(kMaxRecordLength == 65536, "DescribeCsvStatus names the limit");
-
 namespace {
 
-// Room for a whole record's unquoted text and the line ends inside it.
-constexpr std::size_t kScratchSize = kMaxRecordLength + 16;
+// The most the scratch text holds: a whole record's unquoted text and the
+// line ends inside it.
+constexpr std::size_t kScratchLimit = kMaxRecordLength + 16;
+// What it starts with, enough for every record of most files.
+constexpr std::size_t kScratchStart = 1 << 16;
 
 // The field being read: a view while it is one piece of the line, in the
 // scratch text from its second piece on (a doubled quote, a line end).
@@ -20,10 +21,40 @@ struct FieldText {
     std::size_t scratchStart = 0;
 };
 
-// Appends without ever growing the scratch text, so views into it stay valid.
+bool IsInScratch(const CsvRecord& record, std::string_view field) {
+    const std::less<const char*> before;
+    const char* begin = record.scratch.data();
+    return !before(field.data(), begin) && before(field.data(), begin + record.scratch.size());
+}
+
+// Grows the scratch text to hold `needed` bytes; the fields that are views
+// into it move with it.
+void GrowScratch(CsvRecord& record, std::size_t needed) {
+    std::size_t capacity = record.scratch.capacity() < 1024 ? 1024 : record.scratch.capacity();
+    while (capacity < needed) {
+        capacity *= 2;
+    }
+    std::string grown;
+    grown.reserve(capacity < kScratchLimit ? capacity : kScratchLimit);
+    grown.append(record.scratch);
+    for (std::string_view& field : record.fields) {
+        if (IsInScratch(record, field)) {
+            const std::size_t offset =
+                static_cast<std::size_t>(field.data() - record.scratch.data());
+            field = std::string_view(grown.data() + offset, field.size());
+        }
+    }
+    record.scratch.swap(grown);
+}
+
+// Appends, growing the scratch text up to its limit: false beyond it.
 bool AppendScratch(CsvRecord& record, std::string_view text) {
-    if (record.scratch.size() + text.size() > record.scratch.capacity()) {
+    const std::size_t needed = record.scratch.size() + text.size();
+    if (needed > kScratchLimit) {
         return false;
+    }
+    if (needed > record.scratch.capacity()) {
+        GrowScratch(record, needed);
     }
     record.scratch.append(text.data(), text.size());
     return true;
@@ -51,12 +82,6 @@ std::string_view FieldView(const CsvRecord& record, const FieldText& field) {
     }
     return std::string_view(record.scratch.data() + field.scratchStart,
                             record.scratch.size() - field.scratchStart);
-}
-
-bool IsInScratch(const CsvRecord& record, std::string_view field) {
-    const std::less<const char*> before;
-    const char* begin = record.scratch.data();
-    return !before(field.data(), begin) && before(field.data(), begin + record.scratch.size());
 }
 
 enum QuotedEnd { kQuoteClosed, kQuoteOpen, kQuoteTooLong };
@@ -87,6 +112,19 @@ QuotedEnd ScanQuoted(CsvRecord& record, std::string_view text, std::size_t& i, F
     }
 }
 
+// A line end inside quotes is kept as written.
+std::string_view LineEndText(LineEnd end) {
+    switch (end) {
+        case kEndCrLf:
+            return "\r\n";
+        case kEndCr:
+            return "\r";
+        case kEndLf:
+            break;
+    }
+    return "\n";
+}
+
 // The line ended inside quotes: the lines before this one will not stay in
 // place, so every field read so far moves into the scratch text, with the open
 // field last, followed by the line end as it was written.
@@ -108,8 +146,7 @@ CsvStatus KeepRecordOpen(CsvRecord& record, const FieldText& field, const InputL
         }
     }
     record.openFieldStart = record.scratch.size();
-    if (!AppendScratch(record, record.moving) ||
-        !AppendScratch(record, line.endsWithCrLf ? "\r\n" : "\n")) {
+    if (!AppendScratch(record, record.moving) || !AppendScratch(record, LineEndText(line.end))) {
         return kCsvRecordTooLong;
     }
     record.open = true;
@@ -142,14 +179,25 @@ bool IsWrittenAsRead(std::string_view field, bool quoted, bool doubledQuote, cha
     return doubledQuote || HasBlankAtEnd(field) || FindByte(field, 0, delimiter) < field.size();
 }
 
+// An unquoted field from `i` to the delimiter or the end of the line. A
+// quote inside it is text; the field is then written back in quotes, with
+// its quotes doubled, so the line is not written back as it was read.
+std::size_t ScanUnquoted(CsvRecord& record, std::string_view text, std::size_t i, char delimiter) {
+    std::size_t end = FindEitherByte(text, i, delimiter, '"');
+    while (end < text.size() && text[end] == '"') {
+        record.verbatim = std::string_view();
+        end = FindEitherByte(text, end + 1, delimiter, '"');
+    }
+    return end;
+}
+
 }  // namespace
 
 void StartCsvRecord(CsvRecord& record) {
     record.fields.clear();
     record.scratch.clear();
-    record.scratch.reserve(kScratchSize);
+    record.scratch.reserve(kScratchStart);
     record.moving.clear();
-    record.moving.reserve(kScratchSize);
     record.open = false;
 }
 
@@ -197,11 +245,7 @@ CsvStatus ScanCsvLine(CsvRecord& record, const InputLine& line, char delimiter) 
                 record.verbatim = std::string_view();
             }
         } else {
-            const std::size_t end = FindEitherByte(text, i, delimiter, '"');
-            if (end < text.size() && text[end] == '"') {
-                record.errorField = record.fields.size() + 1;
-                return kCsvQuoteInUnquotedField;
-            }
+            const std::size_t end = ScanUnquoted(record, text, i, delimiter);
             record.fields.emplace_back(text.data() + i, end - i);
             if (!IsWrittenAsRead(record.fields.back(), false, false, delimiter)) {
                 record.verbatim = std::string_view();
@@ -220,21 +264,4 @@ CsvStatus EndOpenCsvRecord(CsvRecord& record) {
     record.errorField = record.fields.size() + 1;
     record.open = false;
     return kCsvUnclosedQuote;
-}
-
-const char* DescribeCsvStatus(CsvStatus status) {
-    switch (status) {
-        case kCsvQuoteInUnquotedField:
-            return "a double quote inside a field that does not start with one";
-        case kCsvTextAfterClosingQuote:
-            return "text after the closing double quote of a field";
-        case kCsvUnclosedQuote:
-            return "a quoted field is not closed before the end of the input";
-        case kCsvRecordTooLong:
-            return "record longer than 65536 bytes";
-        case kCsvRecordDone:
-        case kCsvRecordOpen:
-            break;
-    }
-    return "";
 }

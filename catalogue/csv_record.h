@@ -1,11 +1,14 @@
 // Reads RFC 4180 records line by line: fields split by a delimiter; a field
 // in double quotes may hold the delimiter, line ends and doubled quotes. A
-// record ends at a line end outside quotes.
+// record ends at a line end outside quotes. A double quote inside a field
+// that does not start with one is part of its text, as spreadsheets read it
+// (Nail 3" galvanised).
 //
 // Fields are views: into the line itself where a field needs no unquoting,
 // otherwise into the record's own scratch text, which is reserved once and
-// never moves. A record that goes on over several lines is copied into the
-// scratch text line by line, since the earlier lines do not stay in place.
+// grows only as a record needs it (the views into it are moved with it). A
+// record that goes on over several lines is copied into the scratch text line
+// by line, since the earlier lines do not stay in place.
 #pragma once
 
 #include <cstddef>
@@ -22,11 +25,10 @@ constexpr std::size_t kMaxRecordLength = kMaxLineLength;
 enum CsvStatus {
     kCsvRecordDone,
     kCsvRecordOpen,             // a quoted field goes on: give the next line
-    kCsvQuoteInUnquotedField,   // a " inside a field that does not start with one
     kCsvTextAfterClosingQuote,  // "12"3: only a delimiter or a line end may follow
     kCsvUnclosedQuote,          // the input ends inside a quoted field; errorLine is
                                 // where that field opened
-    kCsvRecordTooLong,
+    kCsvRecordTooLong,          // over kMaxRecordLength bytes
 };
 
 struct CsvRecord {
@@ -52,6 +54,3 @@ CsvStatus ScanCsvLine(CsvRecord& record, const InputLine& line, char delimiter);
 
 // The input ended while the record was open.
 CsvStatus EndOpenCsvRecord(CsvRecord& record);
-
-// Says what went wrong for a quoting or length status.
-const char* DescribeCsvStatus(CsvStatus status);

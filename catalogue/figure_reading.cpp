@@ -1,5 +1,7 @@
 #include "figure_reading.h"
 
+#include "number_text.h"
+
 namespace {
 
 // UTF-8 of U+00A0 (no-break space) and U+202F (narrow no-break space), which
@@ -7,11 +9,30 @@ namespace {
 constexpr std::string_view kNoBreakSpace = "\xC2\xA0";
 constexpr std::string_view kNarrowNoBreakSpace = "\xE2\x80\xAF";
 
+// A group of thousands has this many digits.
+constexpr std::size_t kGroupDigits = 3;
+
 bool IsDigitAt(std::string_view text, std::size_t i) {
     return i < text.size() && text[i] >= '0' && text[i] <= '9';
 }
 
-// The length of a thousands separator at text[i], 0 when there is none.
+// Whether a separator at `at` groups thousands: a digit before it, then,
+// from `after` (just past it), exactly three digits and a non-digit or the
+// end.
+bool IsGroupSeparator(std::string_view text, std::size_t at, std::size_t after) {
+    if (at == 0 || !IsDigitAt(text, at - 1)) {
+        return false;
+    }
+    for (std::size_t i = 0; i < kGroupDigits; ++i) {
+        if (!IsDigitAt(text, after + i)) {
+            return false;
+        }
+    }
+    return !IsDigitAt(text, after + kGroupDigits);
+}
+
+// The length of a blank or point that may group thousands at text[i], 0 when
+// there is none.
 std::size_t SeparatorLength(std::string_view text, std::size_t i) {
     if (text[i] == '.' || text[i] == ' ') {
         return 1;
@@ -26,22 +47,35 @@ std::size_t SeparatorLength(std::string_view text, std::size_t i) {
     return 0;
 }
 
-}  // namespace
-
-void RewriteDecimalComma(std::string_view figure, std::string& out) {
-    out.clear();
-    for (std::size_t i = 0; i < figure.size(); ++i) {
-        const std::size_t separator = SeparatorLength(figure, i);
-        if (separator != 0 && i > 0 && IsDigitAt(figure, i - 1) &&
-            IsDigitAt(figure, i + separator)) {
-            i += separator - 1;
-            continue;
+bool IsAllBlank(std::string_view text) {
+    for (char c : text) {
+        if (!IsAmountBlank(c)) {
+            return false;
         }
-        out.push_back(figure[i] == ',' ? '.' : figure[i]);
     }
+    return true;
 }
 
-namespace {
+bool NeedsRewriting(const FigureRules& rules) {
+    return rules.decimalComma || rules.thousandsComma || !rules.currency.empty();
+}
+
+// One figure through the rules, into `out` when it has to change.
+std::string_view ApplyRules(std::string_view figure, bool isMoney, const FigureRules& rules,
+                            std::string& out) {
+    if (isMoney && !rules.currency.empty()) {
+        figure = StripCurrency(figure, rules.currency);
+    }
+    if (rules.decimalComma) {
+        RewriteDecimalComma(figure, out);
+        return out;
+    }
+    if (rules.thousandsComma) {
+        RewriteThousandsComma(figure, out);
+        return out;
+    }
+    return figure;
+}
 
 FigureReading ReadFigureTexts(const std::string_view (&texts)[kFigureCount]) {
     static_assert(IsMoneyFigure(kPriceFigure) && IsMoneyFigure(kCostFigure) &&
@@ -67,18 +101,88 @@ FigureReading ReadFigureTexts(const std::string_view (&texts)[kFigureCount]) {
 
 }  // namespace
 
-FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], bool decimalComma,
+bool IsCurrencyText(std::string_view text) {
+    if (text.empty() || text.size() > kMaxCurrencyLength) {
+        return false;
+    }
+    for (char c : text) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (byte < 0x20 || byte == 0x7F || (c >= '0' && c <= '9') || c == '+' || c == '-' ||
+            c == '.' || c == ',' || c == ' ' || c == '"' || c == '\'') {
+            return false;
+        }
+    }
+    return true;
+}
+
+void RewriteDecimalComma(std::string_view figure, std::string& out) {
+    out.clear();
+    bool afterDecimalComma = false;
+    for (std::size_t i = 0; i < figure.size(); ++i) {
+        const std::size_t separator = afterDecimalComma ? 0 : SeparatorLength(figure, i);
+        if (separator != 0 && IsGroupSeparator(figure, i, i + separator)) {
+            i += separator - 1;
+            continue;
+        }
+        const char c = figure[i];
+        if (c == ',' && !afterDecimalComma) {
+            out.push_back('.');
+            afterDecimalComma = true;
+        } else {
+            // A point that groups nothing is no decimal point here: as a
+            // comma it ends the number, which then counts as not read whole.
+            out.push_back(c == '.' ? ',' : c);
+        }
+    }
+}
+
+void RewriteThousandsComma(std::string_view figure, std::string& out) {
+    out.clear();
+    bool afterPoint = false;
+    for (std::size_t i = 0; i < figure.size(); ++i) {
+        const char c = figure[i];
+        if (c == ',' && !afterPoint && IsGroupSeparator(figure, i, i + 1)) {
+            continue;
+        }
+        afterPoint = afterPoint || c == '.';
+        out.push_back(c);
+    }
+}
+
+std::string_view StripCurrency(std::string_view figure, std::string_view currency) {
+    std::string_view text = TrimBlanks(figure);
+    if (text.substr(0, currency.size()) == currency) {
+        text.remove_prefix(currency.size());
+    } else if (text.size() >= currency.size() &&
+               text.substr(text.size() - currency.size()) == currency) {
+        text.remove_suffix(currency.size());
+    } else {
+        return figure;
+    }
+    return TrimBlanks(text);
+}
+
+FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], const FigureRules& rules,
                           RewrittenFigures& rewritten) {
-    if (!decimalComma) {
+    FigureReading reading;
+    if (!NeedsRewriting(rules)) {
         // Straight from the caller's views, not through a copy of them: the
         // copy would read back whole what was just stored in halves, which
         // stalls the processor.
-        return ReadFigureTexts(figures);
+        reading = ReadFigureTexts(figures);
+    } else {
+        std::string_view texts[kFigureCount];
+        for (std::size_t i = 0; i < kFigureCount; ++i) {
+            texts[i] = ApplyRules(figures[i], IsMoneyFigure(i), rules, rewritten.text[i]);
+        }
+        reading = ReadFigureTexts(texts);
     }
-    std::string_view texts[kFigureCount];
+    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
+                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        RewriteDecimalComma(figures[i], rewritten.text[i]);
-        texts[i] = rewritten.text[i];
+        // Only a figure read as 0 can have been blank: the bytes of every
+        // figure that holds a number are not looked at again.
+        reading.empty[i] = values[i] == 0.0 && IsAllBlank(figures[i]);
     }
-    return ReadFigureTexts(texts);
+    return reading;
 }

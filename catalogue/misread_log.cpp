@@ -1,6 +1,7 @@
 #include "misread_log.h"
 
 #include "column_map.h"
+#include "number_text.h"
 #include "result_cells.h"
 #include "shortest_decimal.h"
 
@@ -9,10 +10,142 @@ namespace {
 // A figure's text is shown up to this many bytes; a column name too.
 constexpr std::size_t kShownTextLimit = 40;
 
+// The figures in the line about empty ones, one and many.
+const char* const kFigureNouns[kFigureCount][2] = {
+    {" empty price", " empty prices"},
+    {" empty cost", " empty costs"},
+    {" empty bought count", " empty bought counts"},
+    {" empty sold count", " empty sold counts"},
+};
+
 void AppendCount(MessageText& message, unsigned long long count, std::string_view one,
                  std::string_view many) {
     AppendMessageNumber(message, count);
     AppendMessage(message, count == 1 ? one : many);
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::size_t CountDigitsFrom(std::string_view text, std::size_t i) {
+    std::size_t count = 0;
+    while (i + count < text.size() && IsDigit(text[i + count])) {
+        ++count;
+    }
+    return count;
+}
+
+// A comma between digits: three digits after it (1,400) look like a group
+// of thousands, any other count (12,50) like a decimal comma.
+void NoteCommaSigns(std::string_view text, MisreadSigns& signs) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string_view::npos || comma == 0 || !IsDigit(text[comma - 1])) {
+        return;
+    }
+    const std::size_t digits = CountDigitsFrom(text, comma + 1);
+    if (digits == 3) {
+        signs.thousandsComma = true;
+    } else if (digits != 0) {
+        signs.decimalComma = true;
+    }
+}
+
+// The text of a price or cost around its number, when it is no number, no
+// blank and no "$": "€" in "12,50 €", "EUR" in "EUR 12.50".
+bool IsCurrencyByte(char c) {
+    return !IsDigit(c) && c != '-' && c != '+' && c != '.' && c != ',' && c != '$' &&
+           !IsAmountBlank(c);
+}
+
+// What a currency looks like: a sign beyond ASCII (€, £, ¥, zł) or a code of
+// three capital letters (EUR, GBP); "12a" or "12 pcs" are no prices.
+bool LooksLikeCurrency(std::string_view text) {
+    bool beyondAscii = false;
+    bool capitals = text.size() == 3;
+    for (char c : text) {
+        beyondAscii = beyondAscii || static_cast<unsigned char>(c) >= 0x80;
+        capitals = capitals && c >= 'A' && c <= 'Z';
+    }
+    return (beyondAscii && text.size() <= 8) || capitals;
+}
+
+void NoteCurrencySign(std::string_view text, MisreadSigns& signs) {
+    if (!signs.currency.empty()) {
+        return;
+    }
+    text = TrimBlanks(text);
+    std::size_t start = 0;
+    while (start < text.size() && IsCurrencyByte(text[start])) {
+        ++start;
+    }
+    std::size_t end = text.size();
+    while (end > start && IsCurrencyByte(text[end - 1])) {
+        --end;
+    }
+    std::string_view candidate = start > 0 ? text.substr(0, start) : text.substr(end);
+    const std::string_view number = TrimBlanks(text.substr(start, end - start));
+    if ((start > 0) == (end < text.size()) || number.empty() || !IsDigit(number.back()) ||
+        !IsCurrencyText(candidate) || !LooksLikeCurrency(candidate)) {
+        return;
+    }
+    signs.currency.assign(candidate.data(), candidate.size());
+}
+
+void NoteSigns(std::string_view text, std::size_t figure, const FigureRules& rules,
+               MisreadSigns& signs) {
+    if (!rules.decimalComma && !rules.thousandsComma) {
+        NoteCommaSigns(text, signs);
+    }
+    if (IsMoneyFigure(figure) && rules.currency.empty()) {
+        NoteCurrencySign(text, signs);
+    }
+}
+
+void NoteMisread(MisreadLog& log, const FigurePlace& place, std::string_view column,
+                 std::string_view text, double value, bool decimalComma) {
+    ++log.figures;
+    if (log.shown == kMisreadsShown) {
+        return;
+    }
+    AppendMessage(log.notes, log.shown == 0 ? "" : "; ");
+    if (place.line != 0) {
+        AppendMessage(log.notes, place.inputName);
+        AppendMessage(log.notes, ": line ");
+        AppendMessageNumber(log.notes, place.line);
+        AppendMessage(log.notes, ": ");
+    }
+    DescribeMisread(log.notes, column, text, value, decimalComma);
+    ++log.shown;
+}
+
+void NoteEmpty(MisreadLog& log, const FigurePlace& place, std::size_t figure,
+               std::string_view column) {
+    bool first = true;
+    for (unsigned long long count : log.empty) {
+        first = first && count == 0;
+    }
+    ++log.empty[figure];
+    if (!first) {
+        return;
+    }
+    if (place.line != 0) {
+        AppendMessage(log.firstEmpty, place.inputName);
+        AppendMessage(log.firstEmpty, ": line ");
+        AppendMessageNumber(log.firstEmpty, place.line);
+        AppendMessage(log.firstEmpty, ": ");
+    }
+    AppendMessageEscaped(log.firstEmpty, TrimBlanks(column), kShownTextLimit);
+}
+
+void SetFigureError(RunProblem problem, const FigurePlace& place, std::size_t figure,
+                    std::string_view text, double value, bool decimalComma, RunError& error) {
+    error.problem = problem;
+    error.figure = figure;
+    error.name.assign(place.columns[figure].data(), place.columns[figure].size());
+    error.text.assign(text.data(), text.size());
+    error.value = value;
+    error.decimalComma = decimalComma;
 }
 
 }  // namespace
@@ -22,6 +155,11 @@ void StartMisreadLog(MisreadLog& log) {
     log.rows = 0;
     log.shown = 0;
     ClearMessage(log.notes);
+    log.signs = MisreadSigns();
+    for (unsigned long long& count : log.empty) {
+        count = 0;
+    }
+    ClearMessage(log.firstEmpty);
 }
 
 void DescribeMisread(MessageText& message, std::string_view column, std::string_view text,
@@ -36,27 +174,6 @@ void DescribeMisread(MessageText& message, std::string_view column, std::string_
         UseDecimalComma(number, length);
     }
     AppendMessage(message, std::string_view(number, length));
-}
-
-void NoteMisread(MisreadLog& log, std::string_view inputName, unsigned long long line,
-                 std::string_view column, std::string_view text, double value, bool decimalComma) {
-    ++log.figures;
-    if (log.shown == kMisreadsShown) {
-        return;
-    }
-    AppendMessage(log.notes, log.shown == 0 ? "" : "; ");
-    if (line != 0) {
-        AppendMessage(log.notes, inputName);
-        AppendMessage(log.notes, ": line ");
-        AppendMessageNumber(log.notes, line);
-        AppendMessage(log.notes, ": ");
-    }
-    DescribeMisread(log.notes, column, text, value, decimalComma);
-    ++log.shown;
-}
-
-void NoteMisreadRow(MisreadLog& log) {
-    ++log.rows;
 }
 
 bool DescribeMisreads(const MisreadLog& log, bool countRows, MessageText& summary) {
@@ -80,28 +197,57 @@ bool DescribeMisreads(const MisreadLog& log, bool countRows, MessageText& summar
     return true;
 }
 
-bool NoteItemMisreads(MisreadLog& log, std::string_view inputName, unsigned long long line,
-                      const std::string_view (&columns)[kFigureCount],
-                      const std::string_view (&figures)[kFigureCount], const FigureReading& reading,
-                      bool decimalComma, bool strict, MessageText& strictMessage) {
+bool DescribeEmptyFigures(const MisreadLog& log, MessageText& summary) {
+    ClearMessage(summary);
+    std::size_t kinds = 0;
+    for (unsigned long long count : log.empty) {
+        kinds += count != 0 ? 1 : 0;
+    }
+    if (kinds == 0) {
+        return false;
+    }
+    std::size_t listed = 0;
+    for (std::size_t figure = 0; figure < kFigureCount; ++figure) {
+        if (log.empty[figure] == 0) {
+            continue;
+        }
+        ++listed;
+        if (listed > 1) {
+            AppendMessage(summary, listed == kinds ? " and " : ", ");
+        }
+        AppendCount(summary, log.empty[figure], kFigureNouns[figure][0], kFigureNouns[figure][1]);
+    }
+    AppendMessage(summary, " read as 0; the first: ");
+    AppendMessage(summary, MessageView(log.firstEmpty));
+    return true;
+}
+
+bool NoteItemFigures(MisreadLog& log, const FigurePlace& place,
+                     const std::string_view (&figures)[kFigureCount], const FigureReading& reading,
+                     const bool (&counted)[kFigureCount], const FigureRules& rules, bool strict,
+                     RunError& error) {
     const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
                                          reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
     bool noted = false;
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        if (reading.readWhole[i]) {
+        if (!counted[i] || (reading.readWhole[i] && !reading.empty[i])) {
             continue;
         }
+        const RunProblem problem = reading.empty[i] ? kProblemEmptyFigure : kProblemMisread;
         if (strict) {
-            ClearMessage(strictMessage);
-            DescribeMisread(strictMessage, columns[i], figures[i], values[i], decimalComma);
-            AppendMessage(strictMessage, ", not the whole figure (--strict)");
+            SetFigureError(problem, place, i, figures[i], values[i], rules.decimalComma, error);
             return false;
         }
-        NoteMisread(log, inputName, line, columns[i], figures[i], values[i], decimalComma);
+        if (problem == kProblemEmptyFigure) {
+            NoteEmpty(log, place, i, place.columns[i]);
+            continue;
+        }
+        NoteMisread(log, place, place.columns[i], figures[i], values[i], rules.decimalComma);
+        NoteSigns(figures[i], i, rules, log.signs);
         noted = true;
     }
     if (noted) {
-        NoteMisreadRow(log);
+        ++log.rows;
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #include "result_cells.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "number_text.h"
 
@@ -27,6 +28,49 @@ std::string_view FormatNumberCell(const ResultFigure& figure, bool decimalComma,
     return std::string_view(out, length);
 }
 
+bool IsMoneyField(int field) {
+    return field == kAnnualSales || field == kGrossProfit || field == kAverageInventory;
+}
+
+// A money text with `currency` in place of its "$" ("Too large" has none).
+std::string_view UseCurrency(std::string_view text, std::string_view currency,
+                             char (&out)[kResultTextSize + kMaxCurrencyLength]) {
+    if (text.empty() || text[0] != '$') {
+        return text;
+    }
+    std::memcpy(out, currency.data(), currency.size());
+    std::memcpy(out + currency.size(), text.data() + 1, text.size() - 1);
+    return std::string_view(out, currency.size() + text.size() - 1);
+}
+
+std::string_view MakeTextCell(const ResultFigure& figure, char (&out)[kResultTextSize]) {
+    if (figure.kind == kResultNone) {
+        // Copied, so the cell starts a buffer like every other.
+        std::memcpy(out, kNoTargetText.data(), kNoTargetText.size());
+        return std::string_view(out, kNoTargetText.size());
+    }
+    // The months supply template: two decimals and two blanks.
+    return std::string_view(out, RenderResultText(kMonthsSupply, figure, out));
+}
+
+void AddTargetCells(const TargetOrder& target, const CellForm& form, CellTexts& texts,
+                    ResultCells& cells) {
+    const ResultFigure* figures[kTargetCells] = {&target.quantity, &target.monthsSupply};
+    for (std::size_t i = 0; i < kTargetCells; ++i) {
+        std::string_view& cell = cells.cell[kResultCount + i];
+        if (form.numbers) {
+            cell =
+                FormatNumberCell(*figures[i], form.decimalComma, texts.numbers[kResultCount + i]);
+            continue;
+        }
+        cell = MakeTextCell(*figures[i], texts.target[i]);
+        if (form.decimalComma && figures[i]->kind == kResultNumber) {
+            UseDecimalComma(texts.target[i], cell.size());
+        }
+    }
+    cells.count = kMaxResultCells;
+}
+
 }  // namespace
 
 void UseDecimalComma(char* text, std::size_t length) {
@@ -37,25 +81,32 @@ void UseDecimalComma(char* text, std::size_t length) {
     }
 }
 
-ResultCells ViewTextCells(ResultTexts& texts, bool decimalComma) {
-    for (int field = 0; decimalComma && field < kResultCount; ++field) {
-        UseDecimalComma(texts.text[field], texts.length[field]);
-    }
-    // Built whole rather than filled in: default views would first be
-    // cleared, which costs as much as the rest of this.
-    static_assert(kResultCount == 6, "one view per result field");
-    auto view = [&texts](int field) {
-        return std::string_view(texts.text[field], texts.length[field]);
-    };
-    return ResultCells{{view(0), view(1), view(2), view(3), view(4), view(5)}};
-}
-
-ResultCells MakeNumberCells(const InventoryResults& results, bool decimalComma,
-                            NumberTexts& numbers) {
+ResultCells MakeResultCells(const InventoryResults& results, const TargetOrder* target,
+                            const CellForm& form, CellTexts& texts) {
     ResultCells cells;
-    for (int field = 0; field < kResultCount; ++field) {
-        cells.cell[field] =
-            FormatNumberCell(results.figure[field], decimalComma, numbers.text[field]);
+    if (form.numbers) {
+        for (int field = 0; field < kResultCount; ++field) {
+            cells.cell[field] =
+                FormatNumberCell(results.figure[field], form.decimalComma, texts.numbers[field]);
+        }
+    } else {
+        ResultTexts& rendered = texts.results;
+        for (int field = 0; field < kResultCount; ++field) {
+            // Rendered where it stays, a field at a time.
+            rendered.length[field] = RenderResultText(static_cast<ResultField>(field),
+                                                      results.figure[field], rendered.text[field]);
+            if (form.decimalComma) {
+                UseDecimalComma(rendered.text[field], rendered.length[field]);
+            }
+            cells.cell[field] = std::string_view(rendered.text[field], rendered.length[field]);
+            if (!form.currency.empty() && IsMoneyField(field)) {
+                cells.cell[field] =
+                    UseCurrency(cells.cell[field], form.currency, texts.money[field]);
+            }
+        }
+    }
+    if (target != nullptr) {
+        AddTargetCells(*target, form, texts, cells);
     }
     return cells;
 }

@@ -3,11 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "error_report.h"
 #include "exit_codes.h"
 #include "figure_reading.h"
+#include "figures_used.h"
 #include "misread_log.h"
 #include "result_cells.h"
+#include "run_messages.h"
 
 namespace {
 
@@ -31,27 +32,41 @@ void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
 
 }  // namespace
 
-int RunItemMode(const Options& options, ByteSink& output, MessageText& summary) {
+int RunItemMode(const Options& options, ByteSink& output, std::vector<std::string>& notes) {
     const CatalogueOptions& catalogue = options.catalogue;
     const std::string_view figures[kFigureCount] = {options.itemTexts[0], options.itemTexts[1],
                                                     options.itemTexts[2], options.itemTexts[3]};
+    FigureRules rules;
+    rules.decimalComma = catalogue.decimalComma;
+    rules.thousandsComma = catalogue.thousandsComma;
+    rules.currency = catalogue.currency;
     RewrittenFigures rewritten;
-    const FigureReading reading = ReadFigures(figures, catalogue.decimalComma, rewritten);
+    FigureReading reading = ReadFigures(figures, rules, rewritten);
+    // An empty argument is typed on purpose, as an empty field of the window.
+    for (bool& empty : reading.empty) {
+        empty = false;
+    }
     const std::string_view columns[kFigureCount] = {kFigureNames[0], kFigureNames[1],
                                                     kFigureNames[2], kFigureNames[3]};
     MisreadLog misreads;
     StartMisreadLog(misreads);
-    MessageText strictMessage;
+    RunError error;
+    ClearRunError(error);
+    const bool counted[kFigureCount] = {true, true, true, true};
     // Line 0: the figures come from the command line.
-    if (!NoteItemMisreads(misreads, "", 0, columns, figures, reading, catalogue.decimalComma,
-                          catalogue.strict, strictMessage)) {
-        ReportError(MessageView(strictMessage));
+    const FigurePlace place{"", 0, columns};
+    if (!NoteItemFigures(misreads, place, figures, reading, counted, rules, catalogue.strict,
+                         error)) {
+        ReportRunError(error);
         return kExitBadData;
     }
-
-    ResultTexts texts = ComputeResultTexts(reading.inputs);
-    const ResultCells cells = ViewTextCells(texts, catalogue.decimalComma);
-    WriteLabelledResults(cells, output);
-    DescribeMisreads(misreads, false, summary);
+    const InventoryInputs used =
+        ChangesFigures(catalogue) ? UseFigures(reading.inputs, catalogue, true) : reading.inputs;
+    CellForm form;
+    form.decimalComma = catalogue.decimalComma;
+    form.currency = catalogue.currency;
+    CellTexts texts;
+    WriteLabelledResults(MakeResultCells(ComputeResults(used), nullptr, form, texts), output);
+    DescribeFigureNotes(misreads, false, notes);
     return kExitOk;
 }

@@ -2,10 +2,12 @@
 // line each, for a person at a terminal.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "byte_sink.h"
-#include "message_text.h"
 #include "options.h"
 
-// Returns the exit status; `summary` gets the line about figures that were
-// not read whole, empty when there were none, for the caller to print last.
-int RunItemMode(const Options& options, ByteSink& output, MessageText& summary);
+// Returns the exit status; `notes` gets the line about figures that were
+// not read whole, when some were, for the caller to print last.
+int RunItemMode(const Options& options, ByteSink& output, std::vector<std::string>& notes);

@@ -2,6 +2,8 @@
 // whole catalogue, through the same model as the window.
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <fcntl.h>
@@ -38,7 +40,7 @@ void UseBinaryStandardStreams() {
 #endif
 }
 
-int RunChosenMode(const Options& options, FileSink& output, MessageText& summary) {
+int RunChosenMode(const Options& options, FileSink& output, std::vector<std::string>& notes) {
     switch (options.mode) {
         case kModeHelp:
             AppendText(output.sink, kUsageText);
@@ -47,10 +49,10 @@ int RunChosenMode(const Options& options, FileSink& output, MessageText& summary
             AppendText(output.sink, "kemcalc " KEMCALC_VERSION "\n");
             return kExitOk;
         case kModeItem:
-            return RunItemMode(options, output.sink, summary);
+            return RunItemMode(options, output.sink, notes);
         case kModeTsv:
         case kModeCsv:
-            return RunStreamMode(options, output, summary);
+            return RunStreamMode(options, output, notes);
     }
     return kExitUsage;
 }
@@ -68,9 +70,8 @@ int main(int argc, char** argv) {
 
     FileSink output;
     StartFileSink(output, stdout);
-    MessageText summary;
-    ClearMessage(summary);
-    int status = RunChosenMode(options, output, summary);
+    std::vector<std::string> notes;
+    int status = RunChosenMode(options, output, notes);
     // The rows written before a bad line are whole and in order; they go out
     // even when the run fails, and a failed write is reported exactly once.
     if (!FinishFileSink(output)) {
@@ -79,9 +80,10 @@ int main(int argc, char** argv) {
             status = kExitIo;
         }
     }
-    // Figures not read whole are told last, after any error, on one line.
-    if (summary.length != 0) {
-        ReportError(MessageView(summary));
+    // Figures not read whole and the like are told last, after any error,
+    // a line each.
+    for (const std::string& note : notes) {
+        ReportError(note);
     }
     return status;
 }

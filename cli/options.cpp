@@ -1,9 +1,12 @@
 #include "options.h"
 
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "column_map.h"
+#include "figure_reading.h"
+#include "inventory.h"
 
 const char kUsageText[] =
     "Usage: kemcalc PRICE COST BOUGHT SOLD\n"
@@ -63,6 +66,10 @@ struct GivenOptions {
     bool echoParsed = false;
     bool numbers = false;
     bool json = false;
+    bool months[2] = {};  // --bought-months, --sold-months given on their own
+    bool anyMonths = false;
+    bool adjust = false;
+    bool onWithoutJoin = false;
 };
 
 // "-" alone names standard input, and "-5" or "-.5" is a negative figure, so
@@ -141,6 +148,157 @@ bool SetEchoForm(Options& options, const char* value, char (&error)[kOptionError
     return true;
 }
 
+// A number given to an option, read by the figures' rules: all of the text
+// one finite number.
+bool ReadOptionNumber(std::string_view text, double& value) {
+    const FieldReading reading = ReadInputField(text, false);
+    value = reading.value;
+    return reading.readWhole && !TrimBlanks(text).empty() && std::isfinite(value);
+}
+
+// A count of months: finite and above 0.
+bool ReadMonths(const char* name, const char* text, double& months,
+                char (&error)[kOptionErrorSize]) {
+    if (!ReadOptionNumber(text, months) || !(months > 0.0)) {
+        char format[96];
+        std::snprintf(format, sizeof format, "%s takes a number of months above 0, not '%%s'",
+                      name);
+        return Fail(error, format, text);
+    }
+    return true;
+}
+
+bool SetMonths(Options& options, GivenOptions& given, const char* name, const char* text,
+               char (&error)[kOptionErrorSize]) {
+    CatalogueOptions& catalogue = options.catalogue;
+    double months = 0.0;
+    if (!ReadMonths(name, text, months, error)) {
+        return false;
+    }
+    given.anyMonths = true;
+    // --bought-months and --sold-months say more than --months, in any order.
+    if (std::strcmp(name, "--months") == 0) {
+        catalogue.boughtMonths = given.months[0] ? catalogue.boughtMonths : months;
+        catalogue.soldMonths = given.months[1] ? catalogue.soldMonths : months;
+    } else if (std::strcmp(name, "--bought-months") == 0) {
+        given.months[0] = true;
+        catalogue.boughtMonths = months;
+    } else {
+        given.months[1] = true;
+        catalogue.soldMonths = months;
+    }
+    return true;
+}
+
+// A percentage: a number, blanks and "%" (with `percentSign`), or a number
+// alone.
+bool ReadPercent(std::string_view text, bool percentSign, double& percent) {
+    text = TrimBlanks(text);
+    const bool hasSign = !text.empty() && text.back() == '%';
+    if (percentSign && !hasSign) {
+        return false;
+    }
+    if (hasSign) {
+        text.remove_suffix(1);
+    }
+    return ReadOptionNumber(text, percent);
+}
+
+bool SetAdjust(Options& options, GivenOptions& given, const char* value,
+               char (&error)[kOptionErrorSize]) {
+    const std::string_view text = value;
+    const std::size_t equals = text.find('=');
+    const std::string_view figure = text.substr(0, equals);
+    std::size_t index = kFigureCount;
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        index = figure == kFigureNames[i] ? i : index;
+    }
+    double percent = 0.0;
+    if (equals == std::string_view::npos || index == kFigureCount ||
+        !ReadPercent(text.substr(equals + 1), true, percent)) {
+        return Fail(error,
+                    "--adjust takes FIGURE=CHANGE, FIGURE one of price, cost, bought, sold and "
+                    "CHANGE a percentage such as +5%% or -20%%, not '%s'",
+                    value);
+    }
+    CatalogueOptions& catalogue = options.catalogue;
+    if (catalogue.adjusted[index]) {
+        return Fail(error, "--adjust: %s is changed twice", kFigureNames[index]);
+    }
+    catalogue.adjusted[index] = true;
+    catalogue.adjustPercent[index] = percent;
+    given.adjust = true;
+    return true;
+}
+
+bool SetTargetReturn(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    double percent = 0.0;
+    if (!ReadPercent(value, false, percent) || !(percent > 0.0)) {
+        return Fail(error, "--target-return takes a percentage above 0, such as 300, not '%s'",
+                    value);
+    }
+    options.catalogue.targetReturn = percent;
+    return true;
+}
+
+bool SetThousands(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    if (std::strcmp(value, ",") != 0) {
+        return Fail(error,
+                    "--thousands takes ',' (for 1,299.50), not '%s'; for 1.299,50 give "
+                    "--decimal-comma",
+                    value);
+    }
+    options.catalogue.thousandsComma = true;
+    return true;
+}
+
+bool SetCurrency(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
+    if (!IsCurrencyText(value)) {
+        return Fail(error,
+                    "--currency takes the text of a currency, such as EUR or \xE2\x82\xAC, of "
+                    "at most 16 bytes without digits, signs, points, commas, blanks or quotes, "
+                    "not '%s'",
+                    value);
+    }
+    options.catalogue.currency = value;
+    return true;
+}
+
+bool AddJoin(Options& options, const char* path, char (&error)[kOptionErrorSize]) {
+    CatalogueOptions& catalogue = options.catalogue;
+    if (catalogue.joinCount == kMaxJoins) {
+        return Fail(error, "at most 8 reports can be joined");
+    }
+    options.joinPaths[catalogue.joinCount] = path;
+    catalogue.joins[catalogue.joinCount] = JoinKeys{};
+    ++catalogue.joinCount;
+    return true;
+}
+
+// --on KEY or --on MAIN=JOINED, for the --join before it.
+bool SetJoinKeys(Options& options, GivenOptions& given, const char* value,
+                 char (&error)[kOptionErrorSize]) {
+    CatalogueOptions& catalogue = options.catalogue;
+    if (catalogue.joinCount == 0 || !catalogue.joins[catalogue.joinCount - 1].mainKey.empty()) {
+        given.onWithoutJoin = true;
+        return Fail(error, "--on '%s' needs a --join FILE before it, one --on for each --join",
+                    value);
+    }
+    const std::string_view text = value;
+    const std::size_t equals = text.find('=');
+    JoinKeys& keys = catalogue.joins[catalogue.joinCount - 1];
+    keys.mainKey = text.substr(0, equals);
+    keys.joinedKey = equals == std::string_view::npos ? text : text.substr(equals + 1);
+    ColumnRef ref;
+    if (!ParseColumnRef(keys.mainKey, ref) || !ParseColumnRef(keys.joinedKey, ref)) {
+        return Fail(error,
+                    "--on takes a key column, NAME or MAIN=JOINED (names or numbers from 1), "
+                    "not '%s'",
+                    value);
+    }
+    return true;
+}
+
 // An option with a value, given as "--name VALUE" or "--name=VALUE". Returns
 // the value, or nullptr when `arg` is not this option; `missing` is set when
 // the value is missing at the end of the line.
@@ -165,7 +323,23 @@ const char* TakeValue(const char* name, int argc, char** argv, int& i, bool& mis
 
 // A figure count other than four, from a shell that took "$10" for the
 // variable $1 followed by a 0 and dropped "$8" altogether.
-bool FailItemCount(int count, char (&error)[kOptionErrorSize]) {
+bool IsReadableFile(const char* path) {
+    std::FILE* file = std::fopen(path, "rb");
+    if (file == nullptr) {
+        return false;
+    }
+    std::fclose(file);
+    return true;
+}
+
+bool FailItemCount(const char* const* positional, int count, char (&error)[kOptionErrorSize]) {
+    // "kemcalc shop.csv": a catalogue given without saying how to read it.
+    if (count == 1 && IsReadableFile(positional[0])) {
+        return Fail(error,
+                    "%s is a file, not four figures: to read a catalogue add --csv (or --tsv "
+                    "for tab-separated lines), as in kemcalc --csv FILE",
+                    positional[0]);
+    }
     char text[16];
     std::snprintf(text, sizeof text, "%d", count);
     if (count >= 1 && count < kItemFieldCount) {
@@ -214,6 +388,28 @@ bool CheckOptions(Options& options, const GivenOptions& given, const char* const
     if (!catalogue.groupBy.empty() && !catalogue.totals) {
         return Fail(error, "--group-by needs --totals");
     }
+    if (catalogue.thousandsComma && catalogue.decimalComma) {
+        return Fail(error,
+                    "--thousands , and --decimal-comma cannot be used together: with a decimal "
+                    "comma, points and blanks group the thousands");
+    }
+    if (catalogue.joinCount != 0 && !(streaming && header)) {
+        return Fail(error, "--join needs --csv, or --tsv with --header");
+    }
+    for (std::size_t j = 0; j < catalogue.joinCount; ++j) {
+        if (catalogue.joins[j].mainKey.empty()) {
+            return Fail(error, "--join %s needs --on KEY after it", options.joinPaths[j]);
+        }
+    }
+    if (catalogue.adjustOneGroup && (catalogue.groupBy.empty() || !given.adjust)) {
+        return Fail(error, "--adjust-group needs --adjust and --group-by");
+    }
+    if (!streaming && catalogue.targetReturn != 0.0) {
+        return Fail(error, "--target-return needs --tsv or --csv");
+    }
+    if (!streaming && !catalogue.prefix.empty()) {
+        return Fail(error, "--prefix needs --tsv or --csv");
+    }
     if (streaming) {
         if (positionalCount > 1) {
             return Fail(error, "only one input file can be given");
@@ -223,7 +419,7 @@ bool CheckOptions(Options& options, const GivenOptions& given, const char* const
         return true;
     }
     if (positionalCount != kItemFieldCount) {
-        return FailItemCount(positionalCount, error);
+        return FailItemCount(positional, positionalCount, error);
     }
     for (int i = 0; i < kItemFieldCount; ++i) {
         options.itemTexts[i] = positional[i];
@@ -261,6 +457,38 @@ bool ReadOption(Options& options, GivenOptions& given, int argc, char** argv, in
     }
     if (const char* value = TakeValue("--group-by", argc, argv, i, missing)) {
         return SetGroupBy(options, value, error);
+    }
+    if (const char* value = TakeValue("--thousands", argc, argv, i, missing)) {
+        return SetThousands(options, value, error);
+    }
+    if (const char* value = TakeValue("--currency", argc, argv, i, missing)) {
+        return SetCurrency(options, value, error);
+    }
+    if (const char* value = TakeValue("--prefix", argc, argv, i, missing)) {
+        catalogue.prefix = value;
+        return true;
+    }
+    if (const char* value = TakeValue("--join", argc, argv, i, missing)) {
+        return AddJoin(options, value, error);
+    }
+    if (const char* value = TakeValue("--on", argc, argv, i, missing)) {
+        return SetJoinKeys(options, given, value, error);
+    }
+    for (const char* name : {"--months", "--bought-months", "--sold-months"}) {
+        if (const char* value = TakeValue(name, argc, argv, i, missing)) {
+            return SetMonths(options, given, name, value, error);
+        }
+    }
+    if (const char* value = TakeValue("--adjust", argc, argv, i, missing)) {
+        return SetAdjust(options, given, value, error);
+    }
+    if (const char* value = TakeValue("--adjust-group", argc, argv, i, missing)) {
+        catalogue.adjustOneGroup = true;
+        catalogue.adjustGroup = value;
+        return true;
+    }
+    if (const char* value = TakeValue("--target-return", argc, argv, i, missing)) {
+        return SetTargetReturn(options, value, error);
     }
     if (missing) {
         const bool character = std::strcmp(arg, "--delimiter") == 0;

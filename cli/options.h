@@ -21,9 +21,10 @@ struct Options {
                                       // rules (decimalComma, strict) also apply to one item
     const char* inputPath = nullptr;  // nullptr or "-" reads standard input
     const char* itemTexts[kItemFieldCount] = {};
+    const char* joinPaths[kMaxJoins] = {};  // the reports of catalogue.joins, in order
 };
 
-constexpr std::size_t kOptionErrorSize = 240;
+constexpr std::size_t kOptionErrorSize = 320;
 
 // Fills `options` from argv. Returns false with a one-line reason in `error`
 // when the command line cannot be run.

@@ -1,11 +1,15 @@
-// kemcalc --tsv and --csv: a catalogue file through the catalogue reader,
-// its rows to standard output and its problems to standard error.
+// kemcalc --tsv and --csv: a catalogue file, and the reports joined to it,
+// through the catalogue reader, its rows to standard output and its
+// problems to standard error.
 #pragma once
 
+#include <string>
+#include <vector>
+
 #include "file_sink.h"
-#include "message_text.h"
 #include "options.h"
 
-// Returns the exit status; `summary` gets the line about figures that were
-// not read whole, empty when there were none, for the caller to print last.
-int RunStreamMode(const Options& options, FileSink& output, MessageText& summary);
+// Returns the exit status; `notes` gets the lines about figures that were
+// not read whole or empty, the reports' matches and the like, for the
+// caller to print last.
+int RunStreamMode(const Options& options, FileSink& output, std::vector<std::string>& notes);

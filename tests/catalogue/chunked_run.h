@@ -38,9 +38,14 @@ inline ChunkedRunResult RunInChunks(const CatalogueOptions& options, const std::
     result.status = status == kRunGoing ? FinishCatalogue(run) : status;
     FlushByteSink(sink);
     result.errorLine = run.error.line;
-    result.error = std::string(MessageView(run.error.message));
+    MessageText error;
+    ClearMessage(error);
+    DescribeRunError(run.error, "", error);
+    result.error = std::string(MessageView(error));
     MessageText summary;
     DescribeMisreads(run.misreads, true, summary);
     result.summary = std::string(MessageView(summary));
+    DescribeEmptyFigures(run.misreads, summary);
+    result.summary += std::string(MessageView(summary));
     return result;
 }

@@ -57,12 +57,11 @@ std::vector<ChunkCase> MakeChunkCases() {
          "price\tcost\tbought\tsold\tnote\n2\t1\n\n$10\t$8\t50\t5\tx\n", kRunDone},
         {"a quote left open", CsvOptions(), "price,cost,bought,sold\n2,1,3,2\n\"2,1,3,2\n",
          kRunBadData},
-        {"a line over the limit", CsvOptions(), "price,cost,bought,sold\n2,1,3,2\n" + longName,
-         kRunBadData},
-        {"a record over the limit across lines", CsvOptions(),
-         "price,cost,bought,sold\n\"" + longName.substr(0, 40000) + "\n" +
-             longName.substr(0, 40000) + "\",1,1,1\n",
-         kRunBadData},
+        // A long description in a column that is only passed through.
+        {"a long line", CsvOptions(), "name,price,cost,bought,sold\n" + longName + ",2,1,3,2\n",
+         kRunDone},
+        {"a long record across lines", CsvOptions(),
+         "price,cost,bought,sold,name\n2,1,3,2,\"" + longName + "\n" + longName + "\"\n", kRunDone},
         {"UTF-16", TsvOptions(false),
          std::string("\xFF\xFE"
                      "2\0\t\0",
@@ -95,7 +94,7 @@ TEST(ChunkedRun, WholeInputResults) {
     const std::vector<ChunkCase> cases = MakeChunkCases();
     ChunkedRunResult first = RunInChunks(cases[0].options, cases[0].input, 5);
     EXPECT_EQ(first.output,
-              "sku,name,price,cost,bought,sold,Annual Sales,Gross Profit,Gross Profit "
+              "\xEF\xBB\xBFsku,name,price,cost,bought,sold,Annual Sales,Gross Profit,Gross Profit "
               "Percentage,Months Supply,Average Inventory,Return on Inventory\r\n"
               "A1,\"two\r\nlines, \"\"quoted\"\"\",2,1,3,2,\"$48.00  \",\"$24.00  \",50.00%,"
               "\"1.50  \",\"$1.50  \",>1000.00%\r\n"
@@ -110,13 +109,38 @@ TEST(ChunkedRun, WholeInputResults) {
     EXPECT_EQ(open.errorLine, 3u);
     EXPECT_EQ(open.error, "field 1: a quoted field is not closed before the end of the input");
 
-    ChunkedRunResult tooLong = RunInChunks(cases[6].options, cases[6].input, 1000);
-    EXPECT_EQ(tooLong.errorLine, 3u);
-    EXPECT_EQ(tooLong.error, "record longer than 65536 bytes");
+    // The long fields come back whole, quoted where they hold a line end.
+    const std::string longName(70000, 'n');
+    EXPECT_NE(RunInChunks(cases[6].options, cases[6].input, 4096)
+                  .output.find("Inventory\r\n" + longName + ",2,1,3,2,\"$48.00  \""),
+              std::string::npos);
+    EXPECT_NE(RunInChunks(cases[7].options, cases[7].input, 4096)
+                  .output.find("2,1,3,2,\"" + longName + "\n" + longName + "\","),
+              std::string::npos);
+}
 
-    ChunkedRunResult acrossLines = RunInChunks(cases[7].options, cases[7].input, 1000);
-    EXPECT_EQ(acrossLines.errorLine, 3u);
-    EXPECT_EQ(acrossLines.error, "record longer than 65536 bytes");
+// Past the limit a line or record stops the run, wherever the chunks end.
+TEST(ChunkedRun, RecordsOverTheLimitStopTheRun) {
+    const std::string tooLong(kMaxLineLength + 1, 'n');
+    const std::string half(kMaxLineLength / 2 + 1, 'n');
+    struct LimitCase {
+        const char* what;
+        std::string input;
+        unsigned long long line;  // where the record goes past the limit
+    };
+    const LimitCase cases[] = {
+        {"one line", "price,cost,bought,sold\n2,1,3,2\n" + tooLong + ",1,1,1\n", 3},
+        {"a quoted field across lines",
+         "price,cost,bought,sold\n2,1,3,2\n\"" + half + "\n" + half + "\",1,1,1\n", 4},
+    };
+    for (const LimitCase& item : cases) {
+        for (std::size_t chunkSize : {std::size_t{65537}, item.input.size()}) {
+            const ChunkedRunResult run = RunInChunks(CsvOptions(), item.input, chunkSize);
+            EXPECT_EQ(run.status, kRunBadData) << item.what;
+            EXPECT_EQ(run.errorLine, item.line) << item.what;
+            EXPECT_EQ(run.error, "record longer than 16777216 bytes") << item.what;
+        }
+    }
 }
 
 // A writer that fails ends the run with kRunWriteFailed, and the rows after

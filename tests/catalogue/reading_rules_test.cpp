@@ -26,18 +26,28 @@ TEST(DecimalComma, RewritesSeparatorsAndThePoint) {
         {"1\xE2\x80\xAF"
          "299,5",
          "1299.5"},
-        // Only between two digits: a point or blank elsewhere stays.
-        {".5", ".5"},
-        {"5.", "5."},
+        // A point that groups nothing ends the number: it becomes a comma.
+        // Blanks that group nothing stay, and end it too.
+        {".5", ",5"},
+        {"5.", "5,"},
         {" 12 ", " 12 "},
-        {"1. 2", "1. 2"},
+        {"1. 2", "1, 2"},
+        {"12.50", "12,50"},
+        {"1.2345", "1,2345"},
+        {"12 50", "12 50"},
+        {"1.299.5", "1299,5"},
+        // A group is exactly three digits, then a non-digit or the end.
+        {"1.299", "1299"},
+        {"1.299 €", "1299 €"},
+        {"1 299 000,5", "1299000.5"},
         {"\xC2\xA0"
          "5",
          "\xC2\xA0"
          "5"},
         {"$1.000,5", "$1000.5"},
-        {"1,2,3", "1.2.3"},
-        {"12.50", "1250"},
+        // After the decimal comma nothing groups; a second comma ends it.
+        {"1,2,3", "1.2,3"},
+        {"1,234.567", "1.234,567"},
         {"", ""},
     };
     std::string out;
@@ -52,7 +62,9 @@ TEST(DecimalComma, RewrittenFigureIsReadLikeTheWindowReadsIt) {
     // 20 characters as written, 16 once rewritten: all of it is read.
     const std::string_view figures[kFigureCount] = {"1.234.567.890.123,45", "$8,5", "1.000",
                                                     "2 Stk"};
-    const FigureReading reading = ReadFigures(figures, true, rewritten);
+    FigureRules rules;
+    rules.decimalComma = true;
+    const FigureReading reading = ReadFigures(figures, rules, rewritten);
     EXPECT_EQ(reading.inputs.price, 1234567890123.45);
     EXPECT_EQ(reading.inputs.cost, 8.5);
     EXPECT_EQ(reading.inputs.buyPerMonth, 1000.0);

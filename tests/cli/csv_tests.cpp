@@ -86,10 +86,11 @@ TEST(CsvRows, CrLfAndLfLineEndsReadAlike) {
 
 // The header is the user's: it is found without regard to case and written
 // back as read.
-TEST(CsvRows, HeaderIgnoresCaseAndByteOrderMark) {
+TEST(CsvRows, HeaderIgnoresCaseAndTheByteOrderMarkIsKept) {
     KemcalcRun run = RunKemcalc({"--csv"}, "\xEF\xBB\xBFPrice,COST,Bought,sold\r\n2,1,3,2\r\n");
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(run.out, "Price,COST,Bought,sold" + kResultHeaders + "2,1,3,2," + kItemResults);
+    EXPECT_EQ(run.out,
+              "\xEF\xBB\xBFPrice,COST,Bought,sold" + kResultHeaders + "2,1,3,2," + kItemResults);
 }
 
 TEST(CsvRows, HeaderOnlyGivesHeaderOnly) {
@@ -165,18 +166,11 @@ TEST(CsvInput, BadRecordsStopTheRunAndNameTheLine) {
          0},
         {"three fields", "price,cost,bought,sold\n2,1,3,2\n2,1,3\n",
          "kemcalc: standard input: line 3: 3 fields, expected 4\n", 2},
-        {"five fields", "price,cost,bought,sold\n2,1,3,2,\n",
-         "kemcalc: standard input: line 2: 5 fields, expected 4\n", 1},
+        // Empty fields past the last column are dropped; one with text is not.
+        {"five fields", "price,cost,bought,sold\n2,1,3,2,,x\n",
+         "kemcalc: standard input: line 2: 6 fields, expected 4\n", 1},
         {"unquoted 1,000", "price,cost,bought,sold\n1,000,1,2,3\n",
          "kemcalc: standard input: line 2: 5 fields, expected 4\n", 1},
-        {"quote inside an unquoted field", "price,cost,bought,sold\n2,1\"5,3,2\n",
-         "kemcalc: standard input: line 2: field 2: a double quote inside a field that does not "
-         "start with one\n",
-         1},
-        {"blank before an opening quote", "price,cost,bought,sold\n2, \"1\",3,2\n",
-         "kemcalc: standard input: line 2: field 2: a double quote inside a field that does not "
-         "start with one\n",
-         1},
         {"text after a closing quote", "price,cost,bought,sold\n2,1,\"3\"x,2\n",
          "kemcalc: standard input: line 2: field 3: text after the closing double quote of a "
          "field\n",
@@ -189,12 +183,6 @@ TEST(CsvInput, BadRecordsStopTheRunAndNameTheLine) {
          "kemcalc: standard input: line 3: field 2: a quoted field is not closed before the end "
          "of the input\n",
          1},
-        {"a line over 65536 bytes", "price,cost,bought,sold\n" + std::string(65537, '1') + "\n",
-         "kemcalc: standard input: line 2: record longer than 65536 bytes\n", 1},
-        {"a record over 65536 bytes across lines",
-         "price,cost,bought,sold\n\"" + std::string(40000, '1') + "\n" + std::string(40000, '2') +
-             "\",1,1,1\n",
-         "kemcalc: standard input: line 3: record longer than 65536 bytes\n", 1},
     };
     for (const BadCsvCase& item : cases) {
         KemcalcRun run = RunKemcalc({"--csv"}, item.input);

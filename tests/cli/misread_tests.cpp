@@ -27,6 +27,8 @@ struct MisreadCase {
     std::string summary;
 };
 
+// The summary names the first figures, counts all, and says how the file
+// seems to write them.
 TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
     const MisreadCase cases[] = {
         // 12 * 35 * 12 = 5040 of sales, less 4 * 35 * 12 = 1680.
@@ -37,7 +39,8 @@ TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
              "12,50;4,20;40;35;\"$5040.00  \";\"$3360.00  \";66.67%;\"1.14  \";\"$80.00  \";"
              ">1000.00%\r\n",
          "2 figures in 1 row were not read whole: standard input: line 2: price: \"12,50\" read "
-         "as 12; standard input: line 2: cost: \"4,20\" read as 4"},
+         "as 12; standard input: line 2: cost: \"4,20\" read as 4; for figures written like "
+         "12,50 give --decimal-comma"},
         // A price of 1.299 against a cost of 850.
         {"thousands dots and a decimal comma",
          {"--csv", "--delimiter", ";"},
@@ -46,27 +49,31 @@ TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
              "1.299,00;850,00;5;3;\"$46.76  \";\"$-30553.24  \";-65334.95%;\"1.67  \";"
              "\"$2125.00  \";Negative\r\n",
          "2 figures in 1 row were not read whole: standard input: line 2: price: \"1.299,00\" "
-         "read as 1.299; standard input: line 2: cost: \"850,00\" read as 850"},
+         "read as 1.299; standard input: line 2: cost: \"850,00\" read as 850; for figures "
+         "written like 12,50 give --decimal-comma"},
         {"a euro sign",
          {"--csv", "--delimiter", ";"},
          "price;cost;bought;sold\n\xE2\x82\xAC 9,99;1;1;1\n",
          kSemicolonHeader + "\xE2\x82\xAC 9,99;1;1;1;\"$0.00  \";\"$-12.00  \";Infinite;"
                             "\"1.00  \";\"$0.50  \";Negative\r\n",
          "1 figure in 1 row was not read whole: standard input: line 2: price: "
-         "\"\xE2\x82\xAC 9,99\" read as 0"},
+         "\"\xE2\x82\xAC 9,99\" read as 0; for figures written like 12,50 give "
+         "--decimal-comma; for prices written with \xE2\x82\xAC give --currency "
+         "'\xE2\x82\xAC'"},
         {"thousands commas in a plain CSV",
          {"--csv"},
          "price,cost,bought,sold\n\"1,299.00\",1,1,1\n",
          kCsvHeader + "\"1,299.00\",1,1,1,\"$12.00  \",\"$0.00  \",0.00%,\"1.00  \",\"$0.50  \","
                       "\"            0.00%\"\r\n",
          "1 figure in 1 row was not read whole: standard input: line 2: price: \"1,299.00\" read "
-         "as 1"},
+         "as 1; for figures written like 1,400.00 give --thousands ,"},
         {"blanks between four figures on a TSV line",
          {"--tsv"},
          "1 2 3 4\n",
          kZeroRowTsv,
          "1 figure in 1 row was not read whole: standard input: line 1: price: \"1 2 3 4\" read "
-         "as 1"},
+         "as 1\nkemcalc: 1 empty cost, 1 empty bought count and 1 empty sold count read as 0; "
+         "the first: standard input: line 1: cost"},
         // Only 19 characters are read.
         {"a figure longer than the window reads",
          {"--tsv"},
@@ -98,7 +105,8 @@ TEST(Misreads, SummaryLineNamesTheFirstFiguresAndCountsAll) {
          "Annual Sales:            $600.00  \nGross Profit:            $120.00  \nGross Profit "
          "Percentage: 20.00%\nMonths Supply:           0.20  \nAverage Inventory:       $4.00  "
          "\nReturn on Inventory:     >1000.00%\n",
-         "1 figure was not read whole: bought: \"1,000\" read as 1"},
+         "1 figure was not read whole: bought: \"1,000\" read as 1; for figures written like "
+         "1,400.00 give --thousands ,"},
     };
     for (const MisreadCase& item : cases) {
         KemcalcRun run = RunKemcalc(item.args, item.input);
@@ -160,12 +168,14 @@ TEST(Misreads, StrictStopsAtTheFirstFigureNotReadWhole) {
          "",
          "",
          "kemcalc: bought: \"1,000\" read as 1, not the whole figure (--strict)\n"},
-        {"a decimal comma read whole with --decimal-comma",
+        // With a decimal comma a point groups thousands only before three
+        // digits: in 12.50 it groups nothing and ends the number.
+        {"a dot decimal with --decimal-comma",
          {"--strict", "--decimal-comma", "--tsv"},
          "12,50\t4,20\t40\t35\n12.50\t0\t0\t1\n",
          "$5250,00  \t$3486,00  \t66,40%\t1,14  \t$84,00  \t>1000,00%\n",
-         // The point is a thousands separator: 12.50 is read as 1250.
-         ""},
+         "kemcalc: standard input: line 2: price: \"12.50\" read as 12, not the whole figure "
+         "(--strict)\n"},
     };
     for (const StrictCase& item : cases) {
         KemcalcRun run = RunKemcalc(item.args, item.input);

@@ -248,7 +248,7 @@ async function runFile(message) {
     totals,
     chart,
     errorText: catalogue.errorText(),
-    misreadText: catalogue.misreadText(),
+    misreadText: catalogue.notesText(),
   });
 }
 
