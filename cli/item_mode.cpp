@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 #include "exit_codes.h"
 #include "figure_reading.h"
@@ -11,6 +12,9 @@
 #include "run_messages.h"
 
 namespace {
+
+// A figure longer than this is shown cut in the hint; the window reads fewer.
+constexpr std::size_t kHintFigureLimit = 40;
 
 void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
     // The texts start in one column, after the longest label and its colon.
@@ -27,6 +31,49 @@ void WriteLabelledResults(const ResultCells& cells, ByteSink& output) {
         }
         AppendText(output, cells.cell[field]);
         AppendChar(output, '\n');
+    }
+}
+
+// A Unix shell needs '$10' in single quotes, but cmd.exe gives a single quote
+// no meaning and passes it on as part of the figure, which then reads as 0.
+bool IsSingleQuoted(std::string_view figure) {
+    return figure.size() >= 2 && figure.front() == '\'' && figure.back() == '\'';
+}
+
+// One line naming the figures that came in single quotes and showing all four
+// as they are typed in cmd.exe, or an empty message when none did. The
+// figures themselves are still read as the window reads them.
+void DescribeQuotedFigures(const std::string_view (&figures)[kFigureCount], MessageText& hint) {
+    ClearMessage(hint);
+    std::size_t quoted = 0;
+    for (std::string_view figure : figures) {
+        quoted += IsSingleQuoted(figure) ? 1 : 0;
+    }
+    if (quoted == 0) {
+        return;
+    }
+    std::size_t named = 0;
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        if (IsSingleQuoted(figures[i])) {
+            ++named;
+            AppendMessage(hint, named == 1 ? "" : named == quoted ? " and " : ", ");
+            AppendMessage(hint, kFigureNames[i]);
+        }
+    }
+    AppendMessage(hint,
+                  " came in single quotes, which cmd.exe passes on as part of the figure; in "
+                  "cmd.exe type the figures without quotes:");
+    for (std::string_view figure : figures) {
+        if (IsSingleQuoted(figure)) {
+            figure = figure.substr(1, figure.size() - 2);
+        }
+        AppendMessage(hint, " ");
+        // An empty figure is typed as "" in cmd.exe.
+        if (figure.empty()) {
+            AppendMessage(hint, "\"\"");
+        } else if (!AppendMessageEscaped(hint, figure, kHintFigureLimit)) {
+            AppendMessage(hint, "...");
+        }
     }
 }
 
@@ -48,6 +95,12 @@ int RunItemMode(const Options& options, ByteSink& output, std::vector<std::strin
     }
     const std::string_view columns[kFigureCount] = {kFigureNames[0], kFigureNames[1],
                                                     kFigureNames[2], kFigureNames[3]};
+    MessageText hint;
+    DescribeQuotedFigures(figures, hint);
+    if (hint.length != 0) {
+        ReportError(MessageView(hint));
+    }
+
     MisreadLog misreads;
     StartMisreadLog(misreads);
     RunError error;

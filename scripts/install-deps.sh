@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 native=(cmake g++ make libgtest-dev libbenchmark-dev clang-14 libclang-rt-14-dev libgmp-dev
-        clang-format python3 dpkg-dev file groff-base man-db)
+        clang-format python3 dpkg-dev file groff-base man-db lintian)
 windows=(g++-mingw-w64-i686 wine wine32:i386 fonts-wine xvfb xdotool x11-utils imagemagick
          fonts-dejavu-core python3-fonttools)
 # The browser edition: Debian's emscripten and the Chromium its tests drive.
