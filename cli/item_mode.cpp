@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string_view>
 
+#include "error_report.h"
 #include "exit_codes.h"
 #include "figure_reading.h"
 #include "figures_used.h"
