@@ -62,6 +62,11 @@ int FindReportOf(const CatalogueRun& run, std::size_t column) {
     return report;
 }
 
+// The main file's name for -1, else the report's.
+std::string_view FileName(const CatalogueRun& run, int report) {
+    return report < 0 ? run.inputName : std::string_view(run.joins[report].table->inputName);
+}
+
 // Finds a column of the run's header. A name that two files share is not
 // the user's mistake in one file but a choice to make: said apart.
 bool ResolveRunColumn(CatalogueRun& run, const ColumnRef& ref, ColumnUse use, bool chosen,
@@ -72,9 +77,12 @@ bool ResolveRunColumn(CatalogueRun& run, const ColumnRef& ref, ColumnUse use, bo
     run.error.use = use;
     run.error.chosen = chosen;
     RunProblem problem = run.error.problem;
-    if (problem == kProblemDoubledColumn &&
-        FindReportOf(run, run.error.column - 1) != FindReportOf(run, run.error.otherColumn - 1)) {
+    const int first = FindReportOf(run, run.error.column - 1);
+    const int second = FindReportOf(run, run.error.otherColumn - 1);
+    if (problem == kProblemDoubledColumn && first != second) {
         problem = kProblemSharedName;
+        run.error.files[0] = std::string(FileName(run, first));
+        run.error.files[1] = std::string(FileName(run, second));
     }
     return Fail(run, problem, line);
 }
@@ -149,7 +157,7 @@ bool CheckAddedNames(CatalogueRun& run, unsigned long long line) {
         for (std::string_view name : added) {
             if (IsSameColumnName(GetColumnName(run.header, i), name)) {
                 run.error.column = i + 1;
-                run.error.name = std::string(name);
+                run.error.name = std::string(GetColumnName(run.header, i));
                 return Fail(run, kProblemNameTaken, line);
             }
         }

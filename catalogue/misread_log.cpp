@@ -36,17 +36,33 @@ std::size_t CountDigitsFrom(std::string_view text, std::size_t i) {
     return count;
 }
 
-// A comma between digits: three digits after it (1,400) look like a group
-// of thousands, any other count (12,50) like a decimal comma.
+// A figure with commas between digits: one comma and other than three
+// digits after it ("12,50", "1.299,5") looks written with a decimal comma;
+// commas each followed by exactly three digits, then the end or a point
+// ("1,400", "$1,400.00"), look like thousands groups. A list such as
+// "10,8,50,5" looks like neither.
 void NoteCommaSigns(std::string_view text, MisreadSigns& signs) {
-    const std::size_t comma = text.find(',');
-    if (comma == std::string_view::npos || comma == 0 || !IsDigit(text[comma - 1])) {
+    text = TrimBlanks(text);
+    std::size_t commas = 0;
+    bool groups = true;
+    std::size_t lastDigits = 0;
+    for (std::size_t at = text.find(','); at != std::string_view::npos;
+         at = text.find(',', at + 1)) {
+        if (at == 0 || !IsDigit(text[at - 1])) {
+            return;
+        }
+        ++commas;
+        lastDigits = CountDigitsFrom(text, at + 1);
+        const std::size_t next = at + 1 + lastDigits;
+        groups = groups && lastDigits == 3 &&
+                 (next == text.size() || text[next] == '.' || text[next] == ',');
+    }
+    if (commas == 0 || lastDigits == 0) {
         return;
     }
-    const std::size_t digits = CountDigitsFrom(text, comma + 1);
-    if (digits == 3) {
+    if (groups) {
         signs.thousandsComma = true;
-    } else if (digits != 0) {
+    } else if (commas == 1) {
         signs.decimalComma = true;
     }
 }

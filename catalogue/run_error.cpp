@@ -70,13 +70,18 @@ void DescribeColumnProblem(const RunError& error, std::string_view advice, Messa
             AppendMessage(message, advice);
             return;
         case kProblemSharedName:
+            // The numbers are of the joined header, as --columns takes them.
             AppendMessage(message, "the name ");
             AppendMessageQuoted(message, error.name, kQuotedLimit);
-            AppendMessage(message, " is column ");
+            AppendMessage(message, " is in ");
+            AppendMessage(message, error.files[0]);
+            AppendMessage(message, " (column ");
             AppendMessageNumber(message, error.column);
-            AppendMessage(message, " and column ");
+            AppendMessage(message, ") and in ");
+            AppendMessage(message, error.files[1]);
+            AppendMessage(message, " (column ");
             AppendMessageNumber(message, error.otherColumn);
-            AppendMessage(message, " of the joined columns, from two files");
+            AppendMessage(message, ")");
             AppendMessage(message, advice);
             return;
         default:

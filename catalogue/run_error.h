@@ -31,7 +31,7 @@ enum RunProblem {
     kProblemMissingColumn,  // no column named `name`
     kProblemDoubledColumn,  // `name` is column `column` and column `otherColumn`
     kProblemNoSuchColumn,   // column number `column`; the header has `count`
-    kProblemSharedName,     // `name` is in two files: columns `column` and `otherColumn`
+    kProblemSharedName,     // `name` is column `column` of files[0], `otherColumn` of files[1]
     kProblemNameNotUtf8,    // JSON output: the name of column `column` is not UTF-8
     kProblemNameTaken,      // an added column's name `name` is already column `column`
     kProblemNameUsedTwice,  // JSON output: `name` is column `column` and `otherColumn`
@@ -67,6 +67,7 @@ struct RunError {
     bool chosen = false;        // the column was named by the user, not by default
     bool tsv = false;           // the input is tab-separated lines, not CSV
     std::string name;           // the column name concerned
+    std::string files[2];       // the files of `column` and `otherColumn`, when two
     std::string text;           // the figure or key text concerned
     double value = 0.0;         // a figure as read
     bool decimalComma = false;  // `value` is written with a decimal comma

@@ -68,9 +68,12 @@ void ListFigureNotes(const MisreadLog& log, bool countRows, std::vector<RunNote>
 
 void ListRunNotes(const CatalogueRun& run, std::vector<RunNote>& notes) {
     ListFigureNotes(run.misreads, true, notes);
+    // A run that stopped early has not met every report row it would have.
     for (std::size_t j = 0; j < run.joinCount; ++j) {
         NoteItemsWithoutRow(run.joins[j], notes);
-        NoteUnmatchedRows(run.joins[j], notes);
+        if (run.status == kRunDone) {
+            NoteUnmatchedRows(run.joins[j], notes);
+        }
     }
     if (run.notes.looksLikeCsv) {
         notes.push_back(

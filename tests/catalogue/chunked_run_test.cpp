@@ -62,6 +62,12 @@ std::vector<ChunkCase> MakeChunkCases() {
          kRunDone},
         {"a long record across lines", CsvOptions(),
          "price,cost,bought,sold,name\n2,1,3,2,\"" + longName + "\n" + longName + "\"\n", kRunDone},
+        // Lines that end in CR alone, decided from the first 64 KiB.
+        {"CR line ends", CsvOptions(),
+         "price,cost,bought,sold,name\r2,1,3,2,\"two\rlines\"\r$10,$8,50,5,x\r", kRunDone},
+        {"a quote inside unquoted fields and trailing empty cells", CsvOptions(),
+         "name,price,cost,bought,sold\nNail 3\" galvanised,2,1,3,2,,\n", kRunDone},
+        {"a workbook", CsvOptions(), std::string("PK\x03\x04\x14\x00\x06\x00xl", 10), kRunBadData},
         {"UTF-16", TsvOptions(false),
          std::string("\xFF\xFE"
                      "2\0\t\0",

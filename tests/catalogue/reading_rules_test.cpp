@@ -75,6 +75,56 @@ TEST(DecimalComma, RewrittenFigureIsReadLikeTheWindowReadsIt) {
     EXPECT_FALSE(reading.readWhole[kSoldFigure]);
 }
 
+TEST(ThousandsComma, DropsOnlyCommasBeforeGroupsOfThree) {
+    struct Case {
+        const char* figure;
+        const char* rewritten;
+    };
+    const Case cases[] = {
+        {"$1,400.00", "$1400.00"},  {"1,234,567", "1234567"},      {"12,50", "12,50"},
+        {"1,2345", "1,2345"},       {"1,234.5,678", "1234.5,678"}, {",123", ",123"},
+        {"10,8,50,5", "10,8,50,5"}, {"1,234 kg", "1234 kg"},       {"", ""},
+    };
+    std::string out;
+    for (const Case& item : cases) {
+        RewriteThousandsComma(item.figure, out);
+        EXPECT_EQ(out, item.rewritten) << item.figure;
+    }
+}
+
+TEST(Currency, StrippedBeforeOrAfterWithItsBlanks) {
+    struct Case {
+        const char* figure;
+        const char* currency;
+        const char* stripped;
+    };
+    const Case cases[] = {
+        {"12,50 \xE2\x82\xAC", "\xE2\x82\xAC", "12,50"},
+        {" \xE2\x82\xAC"
+         "12.50 ",
+         "\xE2\x82\xAC", "12.50"},
+        {"\xC2\xA3"
+         "12.50",
+         "\xC2\xA3", "12.50"},
+        {"EUR 7", "EUR", "7"},
+        {"7 EUR", "EUR", "7"},
+        // Only at an end: elsewhere the figure stays as written.
+        {"1 EUR 2", "EUR", "1 EUR 2"},
+        {"12.50", "EUR", "12.50"},
+    };
+    for (const Case& item : cases) {
+        EXPECT_EQ(StripCurrency(item.figure, item.currency), item.stripped) << item.figure;
+    }
+    for (const char* text : {"\xE2\x82\xAC", "EUR", "kr", "z\xC5\x82"}) {
+        EXPECT_TRUE(IsCurrencyText(text)) << text;
+    }
+    // Anything a number or a field would read as its own.
+    for (const char* text :
+         {"", "1", "-", "+", ".", ",", " ", "E U", "\"", "'", "\t", "ABCDEFGHIJKLMNOPQ"}) {
+        EXPECT_FALSE(IsCurrencyText(text)) << text;
+    }
+}
+
 TEST(ColumnRefs, NumbersNamesAndLists) {
     struct Case {
         const char* text;
