@@ -1,5 +1,5 @@
-// Any bytes through a catalogue run: the first two bytes choose the options
-// and a chunk size, the rest is the file. No sanitizer report, and the run
+// Any bytes through a catalogue run: the first three bytes choose the
+// options and a chunk size, the rest is the file. No sanitizer report, and the run
 // fed in chunks gives exactly what it gives fed whole: the same output, the
 // same error on the same line, the same summary of figures not read whole.
 #include <cstdint>
@@ -12,7 +12,7 @@
 
 namespace {
 
-CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
+CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b, std::uint8_t c) {
     static const char kDelimiters[] = {',', ';', '\t', '|'};
     CatalogueOptions options;
     options.input = (a & 1) != 0 ? kInputCsv : kInputTsv;
@@ -28,6 +28,17 @@ CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
     if (options.totals && (b & 8) != 0 && HasHeader(options)) {
         options.groupBy = "2";
     }
+    // The reading rules, the periods, the what-if changes and the names added.
+    options.thousandsComma = (c & 1) != 0 && !options.decimalComma;
+    options.currency = (c & 2) != 0 ? "\xE2\x82\xAC" : "";
+    options.boughtMonths = (c & 4) != 0 ? 3.0 : 0.0;
+    options.soldMonths = (c & 4) != 0 ? 0.5 : 0.0;
+    options.adjusted[kPriceFigure] = (c & 8) != 0;
+    options.adjustPercent[kPriceFigure] = 5.0;
+    options.adjusted[kSoldFigure] = (c & 8) != 0;
+    options.adjustPercent[kSoldFigure] = -150.0;
+    options.targetReturn = (c & 16) != 0 ? 300.0 : 0.0;
+    options.prefix = (c & 32) != 0 ? "new " : "";
     return options;
 }
 
@@ -44,12 +55,12 @@ CatalogueOptions ChooseOptions(std::uint8_t a, std::uint8_t b) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    if (size < 2) {
+    if (size < 3) {
         return 0;
     }
-    const CatalogueOptions options = ChooseOptions(data[0], data[1]);
+    const CatalogueOptions options = ChooseOptions(data[0], data[1], data[2]);
     const std::size_t chunkSize = 1 + data[1] / 16;
-    const std::string input(reinterpret_cast<const char*>(data) + 2, size - 2);
+    const std::string input(reinterpret_cast<const char*>(data) + 3, size - 3);
 
     const ChunkedRunResult whole = RunInChunks(options, input, input.size() + 1);
     const ChunkedRunResult chunked = RunInChunks(options, input, chunkSize);
