@@ -8,7 +8,7 @@
 // Usage: node tests/web/catalogue-page-test.mjs SITE_DIR KEMCALC
 // Environment: KEM_CATALOGUE_ROWS (default 1000000).
 import assert from 'node:assert/strict';
-import { createWriteStream, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join, resolve } from 'node:path';
 import { after, before, test } from 'node:test';
@@ -21,22 +21,16 @@ import {
   startSite,
   visitThenGoOffline,
 } from './browser.mjs';
+import { writeShopExport } from './catalogue-exports.mjs';
 import { runKemcalcCsv } from './kemcalc.mjs';
+import { recordCatalogueKeys } from './page-timing.mjs';
 import { makeRandom, pick } from './seeded-random.mjs';
 
 const [siteDir, kemcalcPath] = process.argv.slice(2);
 const kemcalc = resolve(kemcalcPath);
 const kBigRows = Number(process.env.KEM_CATALOGUE_ROWS ?? 1000000);
-// The worker's speed goal, in rows a second. Speed goals are measured, not
-// asserted: the test prints the rate beside kemcalc's in the same run, and
-// docs/web.md records it. What it asserts is a floor a third of the goal,
-// which a machine busy with other work cannot push a sound build below (a
-// quiet machine gives well above the goal) but a build that lost its way,
-// such as one without optimisation, falls through.
-const kRowsPerSecondGoal = 300000;
-const kRowsPerSecondFloor = kRowsPerSecondGoal / 3;
-// The longest a key may wait for its answer during a run.
-const kKeyAnswerMs = 50;
+// Keys pressed while the big run goes on; how fast they are answered, and
+// how fast the rows are read, is bench/web_bench.mjs's business.
 const kKeyPresses = 8;
 // A big run is given this long.
 const kRunWaitMs = 120000;
@@ -130,70 +124,12 @@ async function readTotals(page) {
   }));
 }
 
-// Drops a file on the page as a user would: a DataTransfer holding it.
-// An export as a shop platform writes it: ten columns, the four figures
-// among them, names with commas and quotes, CR LF.
-async function writeBigExport(path, rows) {
-  const random = makeRandom(20260613);
-  const categories = ['tools', 'toys', 'food', 'garden', '"Home, kitchen"'];
-  const out = createWriteStream(path);
-  let chunk = 'SKU,Name,Category,Supplier,Price,Cost,Bought,Sold,Barcode,Notes\r\n';
-  for (let i = 0; i < rows; ++i) {
-    const cost = 1 + Math.floor(random() * 50000) / 100;
-    const price = (cost * (0.7 + random())).toFixed(2);
-    chunk +=
-      `SK${i},"Item ""${i}""",${pick(random, categories)},Supplier ${i % 97},$${price},$${cost.toFixed(2)},` +
-      `${Math.floor(random() * 200)},${Math.floor(random() * 150)},${4000000000000 + i},\r\n`;
-    if (chunk.length > 1 << 20) {
-      if (!out.write(chunk)) {
-        await new Promise((done) => out.once('drain', done));
-      }
-      chunk = '';
-    }
-  }
-  await new Promise((done) => out.end(chunk, done));
-}
-
-// Records in the page every change of the progress bar and, for each key
-// pressed, the time from the key to its answer (the focus moving) and to
-// the next frame, and whether a run was going.
-async function watchCatalogue(page) {
-  await page.evaluate(() => {
-    window.kemLog = { progress: [], keys: [] };
-    const progress = document.querySelector('.progress');
-    new MutationObserver(() => window.kemLog.progress.push(progress.value)).observe(progress, {
-      attributes: true,
-      attributeFilter: ['value'],
-    });
-    let pending = null;
-    window.addEventListener(
-      'keydown',
-      (event) => {
-        pending = { at: event.timeStamp, running: document.body.dataset.state === 'running' };
-      },
-      true,
-    );
-    window.addEventListener('focusin', () => {
-      if (!pending) {
-        return;
-      }
-      const key = pending;
-      pending = null;
-      key.answer = performance.now() - key.at;
-      requestAnimationFrame(() => {
-        key.frame = performance.now() - key.at;
-        window.kemLog.keys.push(key);
-      });
-    });
-  });
-}
-
-test(`a ${kBigRows}-row export: progress, keys during the run, speed, and the download kemcalc writes`, async () => {
+test(`a ${kBigRows}-row export: progress, keys answered during the run, and the download kemcalc writes`, async () => {
   const path = join(workDir, 'export.csv');
-  await writeBigExport(path, kBigRows);
+  await writeShopExport(path, kBigRows);
   const expected = runKemcalc(path, ['--totals']);
   const page = await openCatalogue(site);
-  await watchCatalogue(page);
+  await page.evaluate(recordCatalogueKeys);
   await page.setInputFiles('.file-input', path);
   await page.waitForFunction(() => document.body.dataset.state === 'running');
   await page.waitForFunction(() => document.querySelector('.progress').value > 0, null, {
@@ -204,27 +140,12 @@ test(`a ${kBigRows}-row export: progress, keys during the run, speed, and the do
   }
   assert.equal(await waitForRunEnd(page, kRunWaitMs), 'done');
   const log = await page.evaluate(() => window.kemLog);
-  const { rows, ms } = await page.$eval('.progress-text', (element) => ({
-    rows: Number(element.dataset.rows),
-    ms: Number(element.dataset.ms),
-  }));
-  const rate = (rows * 1000) / ms;
-  const kemcalcRate = (kBigRows * 1000) / expected.ms;
-  const keysDuringRun = log.keys.filter((key) => key.running);
-  const worst = (name) => Math.max(...keysDuringRun.map((key) => key[name]));
-  console.log(
-    `${rows} rows (${readFileSync(path).length} bytes): worker ${ms.toFixed(0)} ms, ${rate.toFixed(0)} rows/s ` +
-      `(${(rate / kRowsPerSecondGoal).toFixed(2)} x the goal of ${kRowsPerSecondGoal}); ` +
-      `kemcalc --csv --totals ${expected.ms.toFixed(0)} ms, ${kemcalcRate.toFixed(0)} rows/s; ` +
-      `${keysDuringRun.length} keys during the run, worst key to answer ${worst('answer').toFixed(1)} ms, ` +
-      `to the next frame ${worst('frame').toFixed(1)} ms; ${log.progress.length} progress steps`,
-  );
+  const rows = await page.$eval('.progress-text', (element) => Number(element.dataset.rows));
   assert.equal(rows, kBigRows);
   const moving = new Set(log.progress.filter((value) => value > 0 && value < 1));
   assert.ok(moving.size >= 3, `the progress bar showed ${[...moving]}`);
+  const keysDuringRun = log.keys.filter((key) => key.state === 'running');
   assert.ok(keysDuringRun.length >= kKeyPresses / 2, `${keysDuringRun.length} keys answered during the run`);
-  assert.ok(worst('answer') < kKeyAnswerMs, `a key waited ${worst('answer')} ms`);
-  assert.ok(rate >= kRowsPerSecondFloor, `${rate} rows/s, below the floor of ${kRowsPerSecondFloor}`);
 
   const downloaded = await download(page);
   assert.equal(downloaded.length, expected.output.length);
