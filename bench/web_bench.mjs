@@ -66,9 +66,13 @@ async function measureEnter(site) {
 }
 
 async function waitForRunEnd(page) {
-  await page.waitForFunction(() => ['done', 'stopped', 'failed'].includes(document.body.dataset.state), null, {
-    timeout: kRunWaitMs,
-  });
+  await page.waitForFunction(
+    () => ['done', 'stopped', 'failed'].includes(document.body.dataset.state),
+    null,
+    {
+      timeout: kRunWaitMs,
+    },
+  );
 }
 
 async function measureBigRun(site, workDir) {
@@ -78,7 +82,9 @@ async function measureBigRun(site, workDir) {
   const page = await openCatalogue(site);
   await page.evaluate(recordCatalogueKeys);
   await page.setInputFiles('.file-input', path);
-  await page.waitForFunction(() => document.querySelector('.progress').value > 0, null, { timeout: kRunWaitMs });
+  await page.waitForFunction(() => document.querySelector('.progress').value > 0, null, {
+    timeout: kRunWaitMs,
+  });
   for (let i = 0; i < kKeyPresses; ++i) {
     await page.keyboard.press('Tab');
   }
@@ -103,7 +109,9 @@ async function measureBigRun(site, workDir) {
       'ms',
       'below',
     );
-    console.log(`  the worst key to the next frame: ${summarize(keys.map((key) => key.frame)).worst.toFixed(1)} ms`);
+    console.log(
+      `  the worst key to the next frame: ${summarize(keys.map((key) => key.frame)).worst.toFixed(1)} ms`,
+    );
   } else {
     console.log('  no key came during the run');
   }

@@ -9,18 +9,16 @@ import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 
 import { readSiteResources } from '../../web/tools/resources.mjs';
-import {
-  openCalculator,
-  startSite,
-  typeItem,
-  visitThenGoOffline,
-  waitForResults,
-} from './browser.mjs';
+import { openCalculator, startSite, typeItem, visitThenGoOffline, waitForResults } from './browser.mjs';
 
 const [siteDir] = process.argv.slice(2);
 const root = fileURLToPath(new URL('../../', import.meta.url));
 // Before compression: what a first visit downloads at most.
 const kSiteBudgetBytes = 100 * 1024;
+// The least a control measures each way on a phone, and the text size of a
+// field there, below which phones zoom in when it takes the focus.
+const kTouchPixels = 24;
+const kPhoneTextPixels = 16;
 let site;
 let ids;
 
@@ -102,6 +100,39 @@ test('the controls stand where the templates put them: dialog units of the templ
   await page.context().close();
 });
 
+// On a phone: fields that show a keypad of figures and text a phone does not
+// zoom into (16 px), and every control large enough to touch.
+async function checkPhoneFit(page, width) {
+  const fields = await page.$$eval('.main-window input', (inputs) =>
+    inputs.map((input) => ({
+      inputmode: input.inputMode,
+      enterkeyhint: input.enterKeyHint,
+      textSize: parseFloat(getComputedStyle(input).fontSize),
+    })),
+  );
+  for (const field of fields) {
+    assert.deepEqual(
+      field,
+      { inputmode: 'decimal', enterkeyhint: 'go', textSize: kPhoneTextPixels },
+      `${width} px`,
+    );
+  }
+  const targets = await page.$$eval(
+    '.main-window :is(input, .client button, .menu-bar > button, .menu-entry > button, .title-box.close)',
+    (elements) =>
+      elements.map((element) => {
+        const box = element.getBoundingClientRect();
+        return { name: element.textContent || element.className, width: box.width, height: box.height };
+      }),
+  );
+  for (const target of targets) {
+    assert.ok(
+      target.width >= kTouchPixels && target.height >= kTouchPixels,
+      `${width} px: ${target.name} is ${target.width} x ${target.height}`,
+    );
+  }
+}
+
 test('on a phone-width screen the window scales down to fit and nothing scrolls sideways', async () => {
   const templates = readTemplates();
   const quit = templates.mainWindow.controls.find((c) => c.id === ids.IDOK);
@@ -122,8 +153,13 @@ test('on a phone-width screen the window scales down to fit and nothing scrolls 
       Math.abs(layout.windowWidth - 326 * scale) < 0.6,
       `${width} px: window ${layout.windowWidth} wide`,
     );
+    // Where it stands follows the template; a control too small to touch
+    // grows to the touch size downwards.
     const [box] = (await readControlBoxes(page, '.main-window')).filter((b) => b.id === ids.IDOK);
-    checkBoxes([box], { controls: [quit] }, 2 * scale, 2 * scale);
+    const height = Math.max(kTouchPixels, quit.height * 2 * scale);
+    assert.ok(Math.abs(box.height - height) < 0.6, `${width} px: Quit ${box.height} high`);
+    checkBoxes([{ ...box, height: quit.height * 2 * scale }], { controls: [quit] }, 2 * scale, 2 * scale);
+    await checkPhoneFit(page, width);
     // Still a calculator at that size.
     await page.keyboard.type('$10');
     await page.keyboard.press('Enter');

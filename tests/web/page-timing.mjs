@@ -24,7 +24,9 @@ export function recordEnterTimes() {
       const from = keyAt;
       const shown = performance.now();
       keyAt = null;
-      requestAnimationFrame(() => window.kemTimes.push({ texts: shown - from, frame: performance.now() - from }));
+      requestAnimationFrame(() =>
+        window.kemTimes.push({ texts: shown - from, frame: performance.now() - from }),
+      );
     }).observe(document.querySelector('.main-window .client'), {
       subtree: true,
       childList: true,

@@ -5,6 +5,7 @@
 // the worker sends and asks it for pages of rows.
 import { drawChart } from './catalogue-chart.mjs';
 import { kFigureNames, kResultCount } from './resource.mjs';
+import { keepSiteOffline } from './updates.mjs';
 
 const kPageRows = 50;
 
@@ -406,8 +407,4 @@ document.querySelector('.download').addEventListener('click', () => {
 
 setState('ready');
 
-if ('serviceWorker' in navigator) {
-  navigator.serviceWorker.register('sw.js').catch(() => {
-    // Without a worker the view still works; it only needs the network.
-  });
-}
+keepSiteOffline(document.querySelector('.update-note'));
