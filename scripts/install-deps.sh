@@ -28,7 +28,8 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 
 # The npm tools at the versions package-lock.json pins: playwright-core, which
-# drives the system's Chromium and downloads no browser, and prettier.
+# drives the system's Chromium and downloads no browser, axe-core, which the
+# page tests run in it to find accessibility faults, and prettier.
 if ! node -e '
     const packages = require("./package-lock.json").packages;
     for (const [path, entry] of Object.entries(packages)) {

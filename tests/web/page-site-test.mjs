@@ -1,15 +1,26 @@
 // The site in real Chromium: where the controls stand, how the window fits
-// a phone, the offline start, and the size.
+// a phone, the offline start, the size, and the page around the window: a
+// link to the figures, copying, cut results, forced colours and print.
 //
 // Usage: node tests/web/page-site-test.mjs SITE_DIR
 import assert from 'node:assert/strict';
-import { readdirSync, statSync } from 'node:fs';
+import { readdirSync, readFileSync, statSync } from 'node:fs';
 import { join } from 'node:path';
 import { fileURLToPath } from 'node:url';
 import { after, before, test } from 'node:test';
 
 import { readSiteResources } from '../../web/tools/resources.mjs';
-import { openCalculator, startSite, typeItem, visitThenGoOffline, waitForResults } from './browser.mjs';
+import {
+  control,
+  openCalculator,
+  readFields,
+  readResults,
+  resultIds,
+  startSite,
+  typeItem,
+  visitThenGoOffline,
+  waitForResults,
+} from './browser.mjs';
 
 const [siteDir] = process.argv.slice(2);
 const root = fileURLToPath(new URL('../../', import.meta.url));
@@ -234,4 +245,142 @@ test("the calculator page asks for none of the catalogue view's files", async ()
   assert.ok(requested.includes('kem.wasm'), requested.join(', '));
   assert.deepEqual(requested.filter(isCatalogueFile), []);
   await context.close();
+});
+
+// The six lines of README's worked example, as far as the results go: each
+// line of it starts with the line the page copies, then blanks.
+function readReadmeExample() {
+  const readme = readFileSync(join(root, 'README.md'), 'utf8');
+  const block = /## A worked example[\s\S]*?```\n([\s\S]*?)```/.exec(readme)[1];
+  return block.trimEnd().split('\n');
+}
+
+test('a link with the figures after # fills the fields and shows the results; the page copies such a link and the results', async () => {
+  const context = await site.browser.newContext();
+  const origin = new URL(site.address).origin;
+  await context.grantPermissions(['clipboard-read', 'clipboard-write'], { origin });
+  const page = await openCalculator(site, { context });
+  await page.goto(`${site.address}#price=10&cost=8&bought=50&sold=5`);
+  await page.waitForSelector('body[data-state="open"]');
+  const item = ['10', '8', '50', '5'];
+  assert.deepEqual(await readFields(page, ids), item);
+  await waitForResults(page, ids, site.calculator.resultTexts(...item));
+  // A link changed in place is followed too.
+  await page.evaluate(() => (location.hash = 'price=%2412.5&cost=%247&bought=40&sold=9'));
+  await waitForResults(page, ids, site.calculator.resultTexts('$12.5', '$7', '40', '9'));
+
+  await page.click('.copy-link');
+  await page.waitForFunction(() => document.querySelector('.copy-status').textContent !== '');
+  const link = await page.evaluate(() => navigator.clipboard.readText());
+  const other = await openCalculator(site, { context });
+  await other.goto(link);
+  await waitForResults(other, ids, site.calculator.resultTexts('$12.5', '$7', '40', '9'));
+  assert.deepEqual(await readFields(other, ids), ['$12.5', '$7', '40', '9']);
+
+  await page.goto(`${site.address}#price=%2410&cost=%248&bought=50&sold=5`);
+  await waitForResults(page, ids, site.calculator.resultTexts('$10', '$8', '50', '5'));
+  await page.click('.copy-results');
+  await page.waitForFunction(() => navigator.clipboard.readText().then((text) => text.includes('Annual')));
+  const copied = (await page.evaluate(() => navigator.clipboard.readText())).split('\n');
+  const example = readReadmeExample();
+  assert.equal(copied.length, example.length);
+  copied.forEach((line, index) => {
+    assert.ok(example[index].startsWith(line), `${JSON.stringify(line)} / ${JSON.stringify(example[index])}`);
+    assert.match(example[index].slice(line.length), /^(\s|$)/);
+  });
+  assert.deepEqual(page.errors, []);
+  await context.close();
+});
+
+test('a result too wide for its field is marked cut and shown whole on hover and focus', async () => {
+  const page = await openCalculator(site);
+  await page.goto(`${site.address}#price=1e15&cost=1&bought=1&sold=1`);
+  await waitForResults(page, ids, site.calculator.resultTexts('1e15', '1', '1', '1'));
+  const texts = await readResults(page, ids);
+  const look = (id, pseudo) =>
+    page.$eval(
+      `.main-window [data-control-id="${id}"]`,
+      (output, which) => getComputedStyle(output, which).content,
+      pseudo,
+    );
+  const cut = resultIds(ids).filter((_, field) => texts[field].trim().length > 12);
+  assert.ok(cut.includes(ids.IDC_ANNUAL_SALES), texts.join('|'));
+  for (const [field, id] of resultIds(ids).entries()) {
+    const isCut = cut.includes(id);
+    assert.equal(
+      await page.$eval(`.main-window [data-control-id="${id}"]`, (o) => o.hasAttribute('data-cut')),
+      isCut,
+      `${id}`,
+    );
+    assert.equal(await look(id, '::before'), isCut ? '"…"' : 'none', `${id}`);
+    if (isCut) {
+      for (const show of [() => control(page, id).hover(), () => control(page, id).focus()]) {
+        await page.mouse.move(0, 0);
+        await control(page, ids.IDC_PRICE).focus();
+        await show();
+        assert.equal(await look(id, '::after'), JSON.stringify(texts[field]));
+      }
+    }
+  }
+  await page.context().close();
+});
+
+test('the About box stays on the window when the window moves', async () => {
+  const page = await openCalculator(site, { viewport: { width: 900, height: 600 } });
+  await page.keyboard.press('Alt+KeyH');
+  await page.keyboard.press('KeyA');
+  await page.locator('[role="dialog"]').waitFor({ state: 'visible' });
+  const offset = () =>
+    page.evaluate(() => {
+      const client = document.querySelector('.main-window .client').getBoundingClientRect();
+      const box = document.querySelector('[role="dialog"]').getBoundingClientRect();
+      return { x: box.left - client.left, y: box.top - client.top, clientX: client.left };
+    });
+  const before = await offset();
+  // The window is centred: a narrower screen moves it.
+  await page.setViewportSize({ width: 500, height: 600 });
+  const after = await offset();
+  assert.notEqual(after.clientX, before.clientX);
+  assert.ok(
+    Math.abs(after.x - before.x) < 0.6 && Math.abs(after.y - before.y) < 0.6,
+    JSON.stringify([before, after]),
+  );
+  await page.context().close();
+});
+
+test('in forced colours every button, field and box of the window keeps a visible edge', async () => {
+  const page = await openCalculator(site);
+  await page.emulateMedia({ forcedColors: 'active' });
+  const edges = await page.$$eval(
+    '.main-window :is(.button, input, output, .title-box.close, .menu-bar > button, .menu-entry > button)',
+    (elements) =>
+      elements.map((element) => {
+        const style = getComputedStyle(element);
+        const close = element.matches('.close')
+          ? getComputedStyle(element, '::before').backgroundColor
+          : null;
+        return {
+          name: element.textContent || element.className,
+          edge: parseFloat(style.borderTopWidth) > 0 && style.borderTopStyle !== 'none',
+          glyph: close === null || close !== style.backgroundColor,
+        };
+      }),
+  );
+  for (const edge of edges) {
+    assert.deepEqual(
+      { ...edge, edge: edge.edge, glyph: edge.glyph },
+      { name: edge.name, edge: true, glyph: true },
+    );
+  }
+  await page.context().close();
+});
+
+test('printed, the calculator page shows the window and its figures alone', async () => {
+  const page = await openCalculator(site);
+  await page.emulateMedia({ media: 'print' });
+  const shown = await page.evaluate(() =>
+    ['.main-window', '.page-line'].map((selector) => document.querySelector(selector).checkVisibility()),
+  );
+  assert.deepEqual(shown, [true, false]);
+  await page.context().close();
 });
