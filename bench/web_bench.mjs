@@ -127,20 +127,27 @@ async function measureGroups(site, workDir) {
   await page.evaluate(recordCatalogueKeys);
   await page.selectOption('select[name="group-by"]', { label: '1: sku' });
   await page.waitForFunction(() => document.body.dataset.state === 'running');
+  // Keys while the groups are counted, and once they are shown.
+  for (let i = 0; i < kKeyPresses; ++i) {
+    await page.keyboard.press('Tab');
+  }
   await waitForRunEnd(page);
   for (let i = 0; i < kKeyPresses; ++i) {
     await page.keyboard.press('Tab');
   }
-  await page.waitForFunction((count) => window.kemLog.keys.length >= count, kKeyPresses);
-  const keys = (await page.evaluate(() => window.kemLog.keys)).filter((key) => key.state === 'done');
+  await page.waitForFunction((count) => window.kemLog.keys.length >= count, kKeyPresses * 2);
+  const keys = await page.evaluate(() => window.kemLog.keys);
   const groups = await page.$eval('.totals-page-text', (element) => element.textContent);
   console.log(`${kGroupRows} rows grouped by a column of all-different values (${groups})`);
   report(
-    `  the worst of ${keys.length} keys answered once the groups are shown`,
+    `  the worst of ${keys.length} keys answered during and after the run`,
     summarize(keys.map((key) => key.answer)).worst,
     kGroupKeyGoalMs,
     'ms',
     'below',
+  );
+  console.log(
+    `  the worst key to the next frame: ${summarize(keys.map((key) => key.frame)).worst.toFixed(1)} ms`,
   );
   await page.context().close();
 }
