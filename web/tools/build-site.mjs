@@ -11,6 +11,7 @@ import { join } from 'node:path';
 import { fileURLToPath, pathToFileURL } from 'node:url';
 
 import { encodePng, readIconImage } from './icon-png.mjs';
+import { minifyScript, minifyStyles } from './minify.mjs';
 import { readSiteResources } from './resources.mjs';
 import {
   createLayout,
@@ -129,6 +130,18 @@ function renderResourceModule(resources) {
   return `${lines.join('\n')}\n`;
 }
 
+// Scripts and style sheets as the site serves them: without the comments
+// and blanks the sources keep for their readers.
+async function minifyFiles(files) {
+  for (const [name, bytes] of files) {
+    if (/\.m?js$/.test(name)) {
+      files.set(name, Buffer.from(await minifyScript(name, bytes.toString('utf8'))));
+    } else if (name.endsWith('.css')) {
+      files.set(name, Buffer.from(minifyStyles(bytes.toString('utf8'))));
+    }
+  }
+}
+
 // The worker's list of files to keep and a cache name that changes whenever
 // any of them does, so a new build replaces the old copies.
 function renderServiceWorker(files) {
@@ -175,11 +188,12 @@ async function buildSite(moduleDir, siteDir) {
   for (const name of kCatalogueModule) {
     files.set(name, readFileSync(join(moduleDir, name)));
   }
+  await minifyFiles(files);
   mkdirSync(siteDir, { recursive: true });
   for (const [name, bytes] of files) {
     writeFileSync(join(siteDir, name), bytes);
   }
-  writeFileSync(join(siteDir, 'sw.js'), renderServiceWorker(files));
+  writeFileSync(join(siteDir, 'sw.js'), await minifyScript('sw.js', renderServiceWorker(files)));
 }
 
 const [moduleDir, siteDir] = process.argv.slice(2);
