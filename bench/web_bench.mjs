@@ -42,6 +42,18 @@ function report(name, value, goal, unit, better) {
   );
 }
 
+// The worst time from a key to its answer, against the goal, and to the
+// next frame.
+function reportKeys(keys, when, goalMs) {
+  if (keys.length === 0) {
+    console.log(`  no key came ${when}`);
+    return;
+  }
+  const worst = (name) => summarize(keys.map((key) => key[name])).worst;
+  report(`  the worst of ${keys.length} keys answered ${when}`, worst('answer'), goalMs, 'ms', 'below');
+  console.log(`  the worst key to the next frame: ${worst('frame').toFixed(1)} ms`);
+}
+
 async function measureEnter(site) {
   const context = await site.browser.newContext();
   await context.addInitScript(recordEnterTimes);
@@ -101,20 +113,7 @@ async function measureBigRun(site, workDir) {
     `  kemcalc --csv --totals on the same file: ${kemcalcRun.ms.toFixed(0)} ms, ` +
       `${((kBigRows * 1000) / kemcalcRun.ms).toFixed(0)} rows/s`,
   );
-  if (keys.length > 0) {
-    report(
-      `  the worst of ${keys.length} keys answered during the run`,
-      summarize(keys.map((key) => key.answer)).worst,
-      kRunKeyGoalMs,
-      'ms',
-      'below',
-    );
-    console.log(
-      `  the worst key to the next frame: ${summarize(keys.map((key) => key.frame)).worst.toFixed(1)} ms`,
-    );
-  } else {
-    console.log('  no key came during the run');
-  }
+  reportKeys(keys, 'during the run', kRunKeyGoalMs);
   await page.context().close();
 }
 
@@ -139,16 +138,7 @@ async function measureGroups(site, workDir) {
   const keys = await page.evaluate(() => window.kemLog.keys);
   const groups = await page.$eval('.totals-page-text', (element) => element.textContent);
   console.log(`${kGroupRows} rows grouped by a column of all-different values (${groups})`);
-  report(
-    `  the worst of ${keys.length} keys answered during and after the run`,
-    summarize(keys.map((key) => key.answer)).worst,
-    kGroupKeyGoalMs,
-    'ms',
-    'below',
-  );
-  console.log(
-    `  the worst key to the next frame: ${summarize(keys.map((key) => key.frame)).worst.toFixed(1)} ms`,
-  );
+  reportKeys(keys, 'during and after the run', kGroupKeyGoalMs);
   await page.context().close();
 }
 

@@ -73,16 +73,22 @@ const kHostSettings = [
   ['Cache-Control: no-cache', 'no-cache'],
 ];
 
-for (const [name, cacheControl] of kHostSettings) {
+// A first visit: the page open and its service worker in charge of it.
+async function visitFirst(context, address) {
+  const page = await newWatchedPage(context);
+  await page.goto(address);
+  await page.waitForSelector('body[data-state="open"]');
+  await waitForServiceWorker(page);
+  return page;
+}
+
+for (const [index, [name, cacheControl]] of kHostSettings.entries()) {
   test(`a new release reaches a returning user by the second visit, served with ${name}`, async () => {
-    const dir = copyRelease(`release-${kHostSettings.findIndex((setting) => setting[0] === name)}`);
+    const dir = copyRelease(`release-${index}`);
     const { server, address } = await startServer(dir, { cacheControl });
     const context = await site.browser.newContext();
     try {
-      const page = await newWatchedPage(context);
-      await page.goto(address);
-      await page.waitForSelector('body[data-state="open"]');
-      await waitForServiceWorker(page);
+      const page = await visitFirst(context, address);
 
       publishNextRelease(dir);
       // The first visit after it: the old page, which says a new one is ready.
@@ -120,10 +126,7 @@ test('a first visit fetches each file once: the service worker keeps what the pa
   });
   const context = await site.browser.newContext();
   try {
-    const page = await newWatchedPage(context);
-    await page.goto(address);
-    await page.waitForSelector('body[data-state="open"]');
-    await waitForServiceWorker(page);
+    await visitFirst(context, address);
     const twice = [...sent].filter(([, count]) => count > 1);
     assert.deepEqual(twice, [], 'files sent more than once');
     // The worker has the whole site, the catalogue view's files included.
