@@ -138,7 +138,16 @@ async function measureGroups(site, workDir) {
   const keys = await page.evaluate(() => window.kemLog.keys);
   const groups = await page.$eval('.totals-page-text', (element) => element.textContent);
   console.log(`${kGroupRows} rows grouped by a column of all-different values (${groups})`);
-  reportKeys(keys, 'during and after the run', kGroupKeyGoalMs);
+  reportKeys(
+    keys.filter((key) => key.state === 'running'),
+    'while the groups are counted',
+    kGroupKeyGoalMs,
+  );
+  reportKeys(
+    keys.filter((key) => key.state !== 'running'),
+    'once they are shown',
+    kGroupKeyGoalMs,
+  );
   await page.context().close();
 }
 
