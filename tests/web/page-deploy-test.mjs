@@ -137,6 +137,36 @@ test('a first visit fetches each file once: the service worker keeps what the pa
   }
 });
 
+test("a captive portal's redirect is not kept: the release is not installed until every file is the site's", async () => {
+  const context = await site.browser.newContext();
+  try {
+    // A network that sends one of the files elsewhere, to a page that says 200.
+    await context.route(/\/kemcat\.wasm$/, (route) =>
+      route.fulfill({ status: 302, headers: { Location: '/portal.html' } }),
+    );
+    await context.route(/\/portal\.html$/, (route) =>
+      route.fulfill({ status: 200, contentType: 'text/html', body: '<title>Sign in</title>' }),
+    );
+    const page = await newWatchedPage(context);
+    await page.goto(site.address);
+    await page.waitForSelector('body[data-state="open"]');
+    const worker = await page.evaluate(async () => {
+      const registration = await navigator.serviceWorker.getRegistration();
+      const installed = registration.installing ?? registration.waiting ?? registration.active;
+      await new Promise((resolve) => {
+        const settle = () => ['redundant', 'activated'].includes(installed.state) && resolve();
+        installed.addEventListener('statechange', settle);
+        settle();
+      });
+      return { state: installed.state, caches: await caches.keys() };
+    });
+    assert.deepEqual(worker, { state: 'redundant', caches: [] });
+    assert.deepEqual(page.errors, []);
+  } finally {
+    await context.close();
+  }
+});
+
 test('both pages under a strict content policy, with no breach while they are used', async () => {
   const context = await site.browser.newContext({ viewport: { width: 1000, height: 800 } });
   try {
