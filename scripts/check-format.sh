@@ -20,6 +20,6 @@ if [ ! -x node_modules/.bin/prettier ]; then
     echo "prettier is not installed: run scripts/install-deps.sh"
     exit 1
 fi
-node_modules/.bin/prettier --check --log-level warn 'web/**/*.{mjs,js,css,webmanifest}' 'tests/web/*.mjs' \
+node_modules/.bin/prettier --check --log-level warn 'web/**/*.{mjs,js,css,webmanifest}' 'tests/web/*.mjs' 'bench/*.mjs' \
     'scripts/*.mjs' || bad=1
 exit $bad

@@ -27,8 +27,10 @@ if [ ${#missing[@]} -gt 0 ]; then
     DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# The npm tools at the versions package-lock.json pins: playwright-core, which
-# drives the system's Chromium and downloads no browser, and prettier.
+# The npm tools at the versions package-lock.json pins: terser, which the web
+# build makes the site's scripts small with; playwright-core, which drives the
+# system's Chromium and downloads no browser; axe-core, which the page tests
+# run in it to find accessibility faults; and prettier.
 if ! node -e '
     const packages = require("./package-lock.json").packages;
     for (const [path, entry] of Object.entries(packages)) {

@@ -1,6 +1,8 @@
 // Shared by the page tests and the screenshot script: the site served from
 // 127.0.0.1, the system's Chromium driven by playwright-core, and a few
 // readings of the page.
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 
@@ -42,11 +44,21 @@ export async function startSite(siteDir) {
   };
 }
 
-// A page in a context of its own, open and ready for keys. Errors the page
-// throws are collected in page.errors.
-export async function openCalculator(site, { viewport = { width: 480, height: 520 }, context } = {}) {
-  const ownContext = context ?? (await site.browser.newContext({ viewport }));
-  const page = await ownContext.newPage();
+// Every breach of the page's content policy, in window.kemViolations, and
+// told as an error. Run as an init script.
+function recordViolations() {
+  window.kemViolations = [];
+  document.addEventListener('securitypolicyviolation', (event) => {
+    const violation = `${event.effectiveDirective} ${event.blockedURI} ${event.sourceFile}:${event.lineNumber}`;
+    window.kemViolations.push(violation);
+    console.error(`content policy: ${violation}`);
+  });
+}
+
+// A new page of `context` whose errors, and breaches of the content
+// policy, are collected in page.errors.
+export async function newWatchedPage(context) {
+  const page = await context.newPage();
   page.setDefaultTimeout(kWaitMs);
   page.errors = [];
   page.on('pageerror', (error) => page.errors.push(error.message));
@@ -55,9 +67,43 @@ export async function openCalculator(site, { viewport = { width: 480, height: 52
       page.errors.push(message.text());
     }
   });
+  await page.addInitScript(recordViolations);
+  return page;
+}
+
+// A page in a context of its own, open and ready for keys. Errors the page
+// throws are collected in page.errors.
+export async function openCalculator(site, { viewport = { width: 480, height: 520 }, context } = {}) {
+  const ownContext = context ?? (await site.browser.newContext({ viewport }));
+  const page = await newWatchedPage(ownContext);
   await page.goto(site.address);
   await page.waitForSelector('body[data-state="open"]');
   return page;
+}
+
+// Until the page's service worker has taken it over.
+export async function waitForServiceWorker(page) {
+  await page.evaluate(async () => {
+    await navigator.serviceWorker.ready;
+    if (!navigator.serviceWorker.controller) {
+      await new Promise((resolve) =>
+        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
+      );
+    }
+  });
+}
+
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+
+// What axe-core finds wrong with the page as it stands: "rule: the elements".
+// It is run as the tools run it, from outside the page, which the page's
+// content policy does not stop.
+export async function findAccessibilityFaults(page) {
+  await page.evaluate(axeSource);
+  const violations = await page.evaluate(async () => (await window.axe.run(document)).violations);
+  return violations.map(
+    (violation) => `${violation.id}: ${violation.nodes.map((node) => node.target.join(' ')).join(', ')}`,
+  );
 }
 
 // A first visit to the site in `siteDir`, from a server of its own, until its
@@ -72,14 +118,7 @@ export async function visitThenGoOffline(site, siteDir, { contextOptions = {}, w
   page.setDefaultTimeout(kWaitMs);
   await page.goto(address);
   await page.waitForSelector('body[data-state="open"]');
-  await page.evaluate(async () => {
-    await navigator.serviceWorker.ready;
-    if (!navigator.serviceWorker.controller) {
-      await new Promise((resolve) =>
-        navigator.serviceWorker.addEventListener('controllerchange', resolve, { once: true }),
-      );
-    }
-  });
+  await waitForServiceWorker(page);
   server.closeAllConnections();
   await new Promise((resolve) => server.close(resolve));
   await context.setOffline(true);
@@ -222,16 +261,8 @@ export async function countOpenedPages(context) {
 // its worker makes is recorded in page.requests.
 export async function openCatalogue(site, { viewport = { width: 1100, height: 900 }, context } = {}) {
   const ownContext = context ?? (await site.browser.newContext({ viewport, acceptDownloads: true }));
-  const page = await ownContext.newPage();
-  page.setDefaultTimeout(kWaitMs);
-  page.errors = [];
+  const page = await newWatchedPage(ownContext);
   page.requests = [];
-  page.on('pageerror', (error) => page.errors.push(error.message));
-  page.on('console', (message) => {
-    if (message.type() === 'error') {
-      page.errors.push(message.text());
-    }
-  });
   ownContext.on('request', (request) => page.requests.push(request.url()));
   await page.goto(new URL('catalogue.html', site.address).href);
   await page.waitForFunction(() => document.body.dataset.state === 'ready');

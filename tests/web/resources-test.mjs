@@ -9,7 +9,12 @@ import { join } from 'node:path';
 import { test } from 'node:test';
 
 import { readWindowResources } from '../../web/tools/resources.mjs';
-import { accessLetter, renderMainWindow } from '../../web/tools/window-markup.mjs';
+import {
+  accessLetter,
+  createLayout,
+  renderLayoutCss,
+  renderMainWindow,
+} from '../../web/tools/window-markup.mjs';
 
 const kHeader = `// ids
 #pragma once
@@ -142,25 +147,30 @@ test('access letters: the character after a single ampersand', () => {
 });
 
 test('the markup nests, labels, underlines and escapes as the template says', () => {
-  const html = renderMainWindow(readSample());
+  const layout = createLayout();
+  const html = renderMainWindow(readSample(), layout, new Map([[1008, '$0.00 <']]));
+  const css = renderLayoutCss(layout);
   // The field and the Go button sit in the group box, at positions relative to it.
   assert.match(
     html,
-    /<div class="control groupbox ws-ex-dlgmodalframe"[^>]*>.*data-control-id="110".*data-control-id="1".*<\/div>\n<span/s,
+    /<div class="control groupbox ws-ex-dlgmodalframe at-\d+">.*data-control-id="110".*data-control-id="1".*<\/div>\n<span/s,
   );
   assert.match(
     html,
-    /<label class="control static" for="control-110"[^>]*><u>A<\/u>mount &lt;1&gt;<\/label>/,
+    /<label class="control static at-\d+" for="control-110"><u>A<\/u>mount &lt;1&gt;<\/label>/,
   );
+  // Each control's place is a rule of the layout, named by a class of its
+  // own: the markup holds no style attribute.
+  const field =
+    /<input class="[^"]*\b(at-\d+)"[^>]*data-control-id="110"[^>]*aria-keyshortcuts="Alt\+A"/.exec(html);
+  assert.ok(field, html);
+  assert.ok(css.includes(`.${field[1]} { --x: 60; --y: 5; --w: 30; --h: 12; }`), css);
+  assert.doesNotMatch(html, /style=/);
   assert.match(
     html,
-    /<input [^>]*data-control-id="110"[^>]*aria-keyshortcuts="Alt\+A"[^>]*style="--x:60;--y:5;--w:30;--h:12"/,
+    /<output class="control static ss-right ss-sunken at-\d+" data-control-id="1008" aria-labelledby="label-1008" tabindex="-1">\$0\.00 &lt;<\/output>/,
   );
-  assert.match(
-    html,
-    /<output class="control static ss-right ss-sunken" data-control-id="1008" aria-labelledby="label-1008"/,
-  );
-  assert.match(html, /<div class="control static ss-center"[^>]*>Shop  555<\/div>/);
+  assert.match(html, /<div class="control static ss-center at-\d+">Shop  555<\/div>/);
   assert.match(html, /<button [^>]*data-command-id="103"[^>]*>A &amp; B<\/button>/);
   assert.match(html, /aria-keyshortcuts="Alt\+M"[^>]*><u>M<\/u>ore/);
   assert.match(html, /<h1 class="title-text" id="main-caption">Title \/\/ not a comment<\/h1>/);

@@ -2,8 +2,10 @@
 // bar's length shows the figure from 0 to the top of the scale; the bands
 // whose text is not a number up to 1000% have their own marked strips: a
 // "Negative" strip left of zero, and a strip beyond the scale for figures
-// above 1000% and for "Infinite". Each bar is labelled with the text the
-// table shows for it.
+// above 1000% and for "Infinite". An "Infinite" that is a loss (no stock,
+// sold below cost) is no great return: it is drawn in the Negative strip,
+// never as the longest bar. Each bar is labelled with the text the table
+// shows for it.
 import { kReturnShownLimit } from './resource.mjs';
 
 const kSvgNamespace = 'http://www.w3.org/2000/svg';
@@ -23,6 +25,9 @@ const kLabelLength = 26;
 const kScaleStep = 100;
 
 const kZeroX = kLabelWidth + kNegativeWidth;
+
+// The name shown for a group whose column is empty.
+export const kNoGroup = '(none)';
 
 function make(name, attributes, text) {
   const element = document.createElementNS(kSvgNamespace, name);
@@ -47,6 +52,9 @@ function shorten(label) {
 
 // Where a bar of each band stands: [x, width].
 function placeBar(bar, top) {
+  if (bar.loss && bar.band === 'infinite') {
+    return [kLabelWidth + 4, kNegativeWidth - 4];
+  }
   switch (bar.band) {
     case 'shown':
       return [kZeroX, (Math.min(bar.value, top) / top) * kPlotWidth];
@@ -100,10 +108,14 @@ function drawScale(svg, height, top) {
 function drawBar(svg, bar, index, top) {
   const y = kTop + index * kRowHeight;
   const [x, width] = placeBar(bar, top);
+  const label = bar.label === '' ? kNoGroup : bar.label;
   const group = make('g', { class: 'bar', 'data-band': bar.band });
+  if (bar.loss) {
+    group.setAttribute('data-loss', '');
+  }
   group.append(
-    make('title', {}, `${bar.label}: ${bar.text.trim()}`),
-    make('text', { class: 'bar-label', x: kLabelWidth - 8, y: y + kBarHeight - 3 }, shorten(bar.label)),
+    make('title', {}, `${label}: ${bar.text.trim()}${bar.loss ? ' (a loss)' : ''}`),
+    make('text', { class: 'bar-label', x: kLabelWidth - 8, y: y + kBarHeight - 3 }, shorten(label)),
     make('rect', { class: 'bar-rect', x, y, width, height: kBarHeight }),
     make(
       'text',
@@ -114,8 +126,9 @@ function drawBar(svg, bar, index, top) {
   svg.append(group);
 }
 
-// Draws `bars` ({label, band, value, text}, band as in kReturnBands) into
-// the svg element, replacing what it held.
+// Draws `bars` ({label, band, value, loss, text}, band as in kReturnBands,
+// loss when the gross profit is below zero, label '' for a group whose
+// column is empty) into the svg element, replacing what it held.
 export function drawChart(svg, bars, description) {
   svg.replaceChildren();
   const height = kTop + Math.max(1, bars.length) * kRowHeight + kBottom;

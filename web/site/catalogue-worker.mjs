@@ -8,13 +8,14 @@
 //   {type: 'open', openId, file, delimiter} -> {type: 'header', openId, ...}
 //   {type: 'run', runId, options}     -> {type: 'progress', ...}..., {type: 'done', ...}
 //   {type: 'rows', runId, requestId, sort, start, count} -> {type: 'rows', ...}
+//   {type: 'totals', runId, requestId, start, count} -> {type: 'totals', ...}
 //   {type: 'download', runId, totals} -> {type: 'download', blob}
 // Any failure the library does not word (a file that cannot be read) comes
 // back as {type: 'failed', message}.
 import { kReturnBands, loadCatalogue } from './kemcat.mjs';
 import { splitRecords } from './catalogue-fields.mjs';
 // The result column the chart is about, and the one it picks items by.
-import { kAverageInventory, kResultCount, kReturnOnInventory } from './resource.mjs';
+import { kAverageInventory, kGrossProfit, kResultCount, kReturnOnInventory } from './resource.mjs';
 import {
   addRows,
   createRowStore,
@@ -169,10 +170,18 @@ async function makeItemChart(run) {
       label: itemLabel(run, row),
       band: kReturnBands[run.store.bands[index]],
       value: run.store.keys[kReturnOnInventory][index],
+      loss: run.store.keys[kGrossProfit][index] < 0,
       text: row.fields[row.fields.length - kResultCount + kReturnOnInventory] ?? '',
     });
   }
   return { grouped: false, bars, total: run.store.count };
+}
+
+// A group's gross profit is a loss: its text, "$-120.00  " (or with plain
+// numbers "-120"), has a minus sign. The library gives a group's return
+// and inventory as figures, not its gross profit.
+function isLossText(text) {
+  return /^\s*\$?-/.test(text);
 }
 
 function makeGroupChart(groups, totals) {
@@ -185,14 +194,31 @@ function makeGroupChart(groups, totals) {
   }
   const bars = shown.map((group) => {
     const record = totals[group.index] ?? [];
+    const result = (field) => record[record.length - kResultCount + field] ?? '';
     return {
       label: group.name,
       band: group.band,
       value: group.returnOnInventory,
-      text: record[record.length - kResultCount + kReturnOnInventory] ?? '',
+      loss: isLossText(result(kGrossProfit)),
+      text: result(kReturnOnInventory),
     };
   });
   return { grouped: true, bars, total: groups.length };
+}
+
+// What the page needs to show the totals: the columns filled in any totals
+// row (the others are left out), how many group rows there are, the
+// whole catalogue's row, the last; and the group column (-1: none).
+function describeTotals(header, totals, groupBy) {
+  const shown = header
+    .map((_, index) => index)
+    .filter((index) => totals.some((fields) => fields[index] !== ''));
+  return {
+    shown,
+    groupCount: Math.max(0, totals.length - 1),
+    grand: totals.at(-1) ?? null,
+    groupColumn: groupBy === '' ? -1 : Number(groupBy) - 1,
+  };
 }
 
 async function runFile(message) {
@@ -221,6 +247,8 @@ async function runFile(message) {
   if (runId !== latestRunId) {
     return;
   }
+  // With an error the run writes no totals: the tail is empty.
+  const totals = splitRecords(await readText(blob, itemsEnd, output.size), options.delimiter);
   const run = {
     runId,
     blob,
@@ -230,10 +258,12 @@ async function runFile(message) {
     delimiter: options.delimiter,
     figureColumns: options.figureColumns,
     columnCount: header.length - kResultCount,
+    // The groups' totals rows, kept here: the page asks for a page of them
+    // at a time, as for the items, since a group column whose every value
+    // differs gives a group per row.
+    groupTotals: totals.slice(0, -1),
   };
   result = run;
-  // With an error the run writes no totals: the tail is empty.
-  const totals = splitRecords(await readText(blob, itemsEnd, output.size), options.delimiter);
   const groups = options.groupBy === '' ? [] : catalogue.groups();
   const chart = groups.length > 0 ? makeGroupChart(groups, totals) : await makeItemChart(run);
   post({
@@ -245,7 +275,7 @@ async function runFile(message) {
     rows: store.count,
     outputBytes: output.size,
     header,
-    totals,
+    totals: describeTotals(header, totals, options.groupBy),
     chart,
     errorText: catalogue.errorText(),
     misreadText: catalogue.notesText(),
@@ -268,6 +298,14 @@ async function sendRows(message) {
   post({ type: 'rows', runId: message.runId, requestId: message.requestId, rows });
 }
 
+function sendTotals(message) {
+  if (!result || result.runId !== message.runId) {
+    return;
+  }
+  const rows = result.groupTotals.slice(message.start, message.start + message.count);
+  post({ type: 'totals', runId: message.runId, requestId: message.requestId, rows });
+}
+
 function sendDownload(message) {
   if (!result || result.runId !== message.runId) {
     return;
@@ -276,7 +314,13 @@ function sendDownload(message) {
   post({ type: 'download', runId: message.runId, blob });
 }
 
-const kHandlers = { open: openFile, run: runFile, rows: sendRows, download: sendDownload };
+const kHandlers = {
+  open: openFile,
+  run: runFile,
+  rows: sendRows,
+  totals: sendTotals,
+  download: sendDownload,
+};
 
 self.addEventListener('message', (event) => {
   Promise.resolve(kHandlers[event.data.type]?.(event.data)).catch((error) => {

@@ -3,9 +3,11 @@
 // kemcalc --csv writes offered for download. The worker does all the reading
 // and every figure comes from the catalogue library; this script shows what
 // the worker sends and asks it for pages of rows.
-import { drawChart } from './catalogue-chart.mjs';
+import { drawChart, kNoGroup } from './catalogue-chart.mjs';
 import { kFigureNames, kResultCount } from './resource.mjs';
+import { keepSiteOffline } from './updates.mjs';
 
+// Rows of items, and of groups' totals, shown at a time.
 const kPageRows = 50;
 
 const body = document.body;
@@ -27,6 +29,8 @@ const itemsTable = document.querySelector('.items-table');
 const chart = document.querySelector('.chart');
 const chartTitle = document.querySelector('.chart-title');
 const pageText = document.querySelector('.page-text');
+const totalsPager = document.querySelector('.totals-pager');
+const totalsPageText = document.querySelector('.totals-page-text');
 const downloadNote = document.querySelector('.download-note');
 
 const worker = new Worker('catalogue-worker.mjs', { type: 'module' });
@@ -38,6 +42,8 @@ let run = null;
 let sort = null;
 let firstRow = 0;
 let requestId = 0;
+let totalsFirst = 0;
+let totalsRequestId = 0;
 
 function setState(state) {
   body.dataset.state = state;
@@ -215,26 +221,59 @@ function makeHeaderRow(firstName, names, sortable) {
 }
 
 // Totals rows fill only the price column ("Total"), the group column and the
-// results; the columns empty in every one of them are left out here.
-function renderTotals(names, records) {
-  const shown = names
-    .map((_, index) => index)
-    .filter((index) => records.some((fields) => fields[index] !== ''));
-  const pick = (fields) => shown.map((index) => fields[index] ?? '');
-  const rows = document.createElement('tbody');
-  for (const fields of records) {
-    const row = document.createElement('tr');
-    pick(fields).forEach((field, at) =>
-      row.append(makeCell('td', field, isResultColumn(shown[at], names.length) ? 'result' : '')),
+// results; the columns empty in every one of them are left out here. A page
+// of the groups' rows is shown at a time, then the whole catalogue's row. A
+// group whose column is empty is named "(none)", so that it does not pass
+// for the whole catalogue's row.
+function makeTotalsRow(fields, groupColumn) {
+  const row = document.createElement('tr');
+  for (const index of run.totals.shown) {
+    const isNone = index === groupColumn && fields[index] === '';
+    const cell = makeCell(
+      'td',
+      isNone ? kNoGroup : (fields[index] ?? ''),
+      isResultColumn(index, run.header.length) ? 'result' : '',
     );
+    cell.classList.toggle('no-group', isNone);
+    row.append(cell);
+  }
+  return row;
+}
+
+function renderTotals(groupRows) {
+  const { shown, groupCount, grand, groupColumn } = run.totals;
+  const rows = document.createElement('tbody');
+  rows.append(...groupRows.map((fields) => makeTotalsRow(fields, groupColumn)));
+  if (grand) {
+    const row = makeTotalsRow(grand, -1);
+    row.classList.add('grand-total');
     rows.append(row);
   }
-  rows.lastElementChild?.classList.add('grand-total');
   const head = document.createElement('thead');
   const headRow = document.createElement('tr');
-  headRow.append(...pick(names).map((name) => makeCell('th', name)));
+  headRow.append(...shown.map((index) => makeCell('th', run.header[index])));
   head.append(headRow);
   totalsTable.replaceChildren(head, rows);
+  totalsPager.hidden = groupCount <= kPageRows;
+  const last = Math.min(groupCount, totalsFirst + kPageRows);
+  totalsPageText.textContent = `Groups ${totalsFirst + 1} to ${last} of ${groupCount}`;
+}
+
+function requestTotals() {
+  totalsRequestId += 1;
+  worker.postMessage({
+    type: 'totals',
+    runId,
+    requestId: totalsRequestId,
+    start: totalsFirst,
+    count: kPageRows,
+  });
+}
+
+function onTotals(message) {
+  if (message.requestId === totalsRequestId && run?.runId === message.runId) {
+    renderTotals(message.rows);
+  }
 }
 
 function renderItems(rows) {
@@ -269,16 +308,27 @@ function sortBy(column) {
   requestPage();
 }
 
-function turnPage(where) {
-  const lastPage = Math.max(0, Math.ceil(run.rows / kPageRows) - 1) * kPageRows;
+// The first row of the page `where` (first, previous, next, last) from the
+// page starting at `first`, of `count` rows.
+function pageStart(where, first, count) {
+  const lastPage = Math.max(0, Math.ceil(count / kPageRows) - 1) * kPageRows;
   const targets = {
     first: 0,
-    previous: Math.max(0, firstRow - kPageRows),
-    next: Math.min(lastPage, firstRow + kPageRows),
+    previous: Math.max(0, first - kPageRows),
+    next: Math.min(lastPage, first + kPageRows),
     last: lastPage,
   };
-  firstRow = targets[where];
+  return targets[where];
+}
+
+function turnPage(where) {
+  firstRow = pageStart(where, firstRow, run.rows);
   requestPage();
+}
+
+function turnTotalsPage(where) {
+  totalsFirst = pageStart(where, totalsFirst, run.totals.groupCount);
+  requestTotals();
 }
 
 // --- Results -----------------------------------------------------------------
@@ -301,7 +351,9 @@ function onDone(message) {
   progressText.dataset.ms = String(message.ms);
   showMessage(errorText, message.errorText);
   showMessage(misreadText, message.misreadText);
-  renderTotals(message.header, message.totals);
+  totalsFirst = 0;
+  renderTotals([]);
+  requestTotals();
   const description = describeChart(message.chart);
   chartTitle.textContent = description;
   drawChart(chart, message.chart.bars, description);
@@ -340,6 +392,7 @@ const kHandlers = {
   progress: (message) => message.runId === runId && onProgress(message),
   done: (message) => message.runId === runId && onDone(message),
   rows: onRows,
+  totals: onTotals,
   download: onDownload,
   failed: onFailed,
 };
@@ -392,10 +445,16 @@ itemsTable.addEventListener('click', (event) => {
     sortBy(Number(button.dataset.column));
   }
 });
-document.querySelector('.pager').addEventListener('click', (event) => {
+document.querySelector('.items-pager').addEventListener('click', (event) => {
   const button = event.target.closest('button[data-page]');
   if (button && run) {
     turnPage(button.dataset.page);
+  }
+});
+totalsPager.addEventListener('click', (event) => {
+  const button = event.target.closest('button[data-totals-page]');
+  if (button && run) {
+    turnTotalsPage(button.dataset.totalsPage);
   }
 });
 document.querySelector('.download').addEventListener('click', () => {
@@ -406,8 +465,4 @@ document.querySelector('.download').addEventListener('click', () => {
 
 setState('ready');
 
-if ('serviceWorker' in navigator) {
-  navigator.serviceWorker.register('sw.js').catch(() => {
-    // Without a worker the view still works; it only needs the network.
-  });
-}
+keepSiteOffline(document.querySelector('.update-note'));

@@ -1,12 +1,22 @@
 // The menu bar. A command on the bar runs when chosen; a pop-up entry opens
 // its menu below it, where the arrow keys move, Enter or Space chooses, an
 // item's access letter chooses it, and Escape or a click elsewhere closes it.
-// Closing gives the focus back to the control that had it.
+// F10 or a lone Alt puts the bar itself in the keyboard's hands, as in the
+// window: Left and Right move along it, an entry's letter, Enter, Space or
+// Down choose it, Escape, F10 or Alt leave it. Closing gives the focus back
+// to the control that had it.
 
 // Sets up the menu bar; runCommand(id) carries out a chosen command.
 export function setUpMenu(menuBar, runCommand) {
   let openPopup = null;
+  // Where the focus goes back to when the menu closes.
   let focusBeforeMenu = null;
+  // The bar was entered with F10 or Alt: closing a pop-up goes back to it.
+  let onBar = false;
+
+  function entries() {
+    return [...menuBar.querySelectorAll(':scope > button, :scope > .menu-entry > button')];
+  }
 
   function itemsOf(popup) {
     return [...popup.querySelectorAll('[role="menuitem"]')];
@@ -16,27 +26,47 @@ export function setUpMenu(menuBar, runCommand) {
     return menuBar.querySelector(`[aria-controls="${popup.id}"]`);
   }
 
+  function rememberFocus() {
+    if (!openPopup && !onBar) {
+      focusBeforeMenu = document.activeElement;
+    }
+  }
+
+  function closePopup() {
+    openPopup.hidden = true;
+    openerOf(openPopup).setAttribute('aria-expanded', 'false');
+    openPopup = null;
+  }
+
   function open(opener) {
+    rememberFocus();
     if (openPopup) {
-      close();
+      closePopup();
     }
     const popup = menuBar.querySelector(`#${opener.getAttribute('aria-controls')}`);
-    focusBeforeMenu = document.activeElement;
     popup.hidden = false;
     opener.setAttribute('aria-expanded', 'true');
     openPopup = popup;
     itemsOf(popup)[0].focus();
   }
 
+  // Closes the menu and leaves the bar; the focus goes back.
   function close() {
-    if (!openPopup) {
+    if (!openPopup && !onBar) {
       return;
     }
-    openPopup.hidden = true;
-    openerOf(openPopup).setAttribute('aria-expanded', 'false');
-    openPopup = null;
+    if (openPopup) {
+      closePopup();
+    }
+    onBar = false;
     focusBeforeMenu?.focus();
     focusBeforeMenu = null;
+  }
+
+  function enterBar() {
+    rememberFocus();
+    onBar = true;
+    entries()[0].focus();
   }
 
   function choose(item) {
@@ -44,38 +74,79 @@ export function setUpMenu(menuBar, runCommand) {
     runCommand(Number(item.dataset.commandId));
   }
 
-  function moveBy(step) {
-    const items = itemsOf(openPopup);
-    const at = items.indexOf(document.activeElement);
-    items[(at + step + items.length) % items.length].focus();
+  // A bar entry chosen: a command runs, a pop-up opens.
+  function chooseEntry(entry) {
+    if (entry.hasAttribute('aria-haspopup')) {
+      open(entry);
+    } else {
+      choose(entry);
+    }
   }
 
-  // Every key goes to the open menu; returns true when one was open.
-  function handleKey(event) {
-    if (!openPopup) {
-      return false;
-    }
-    if (event.key === 'ArrowDown') {
-      moveBy(1);
-    } else if (event.key === 'ArrowUp') {
-      moveBy(-1);
+  function moveBy(list, step) {
+    const at = list.indexOf(document.activeElement);
+    list[(at + step + list.length) % list.length].focus();
+  }
+
+  function letterOf(event) {
+    return /^Key[A-Z]$/.test(event.code) ? event.code.slice(3) : null;
+  }
+
+  function handlePopupKey(event) {
+    const items = itemsOf(openPopup);
+    const letter = letterOf(event);
+    if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+      moveBy(items, event.key === 'ArrowDown' ? 1 : -1);
     } else if (event.key === 'Enter' || event.key === ' ') {
-      const item = document.activeElement;
-      if (itemsOf(openPopup).includes(item)) {
-        choose(item);
+      if (items.includes(document.activeElement)) {
+        choose(document.activeElement);
       }
-    } else if (event.key === 'Escape') {
+    } else if (event.key === 'Escape' && onBar) {
+      const opener = openerOf(openPopup);
+      closePopup();
+      opener.focus();
+    } else if (event.key === 'Escape' || event.key === 'F10') {
       close();
-    } else if (/^Key[A-Z]$/.test(event.code)) {
-      const letter = event.code.slice(3);
-      const item = itemsOf(openPopup).find(
-        (candidate) => candidate.getAttribute('aria-keyshortcuts') === letter,
-      );
+    } else if (letter) {
+      const item = items.find((candidate) => candidate.getAttribute('aria-keyshortcuts') === letter);
       if (item) {
         choose(item);
       }
     }
-    return true;
+  }
+
+  function handleBarKey(event) {
+    const letter = letterOf(event);
+    if (event.key === 'ArrowRight' || event.key === 'ArrowLeft') {
+      moveBy(entries(), event.key === 'ArrowRight' ? 1 : -1);
+    } else if (['Enter', ' ', 'ArrowDown'].includes(event.key)) {
+      if (entries().includes(document.activeElement)) {
+        chooseEntry(document.activeElement);
+      }
+    } else if (['Escape', 'F10', 'Alt'].includes(event.key)) {
+      close();
+    } else if (letter) {
+      const entry = entries().find(
+        (candidate) => candidate.getAttribute('aria-keyshortcuts') === `Alt+${letter}`,
+      );
+      if (entry) {
+        chooseEntry(entry);
+      }
+    }
+  }
+
+  // Every key goes to the open menu or the bar; returns true when either
+  // had it.
+  function handleKey(event) {
+    if (openPopup) {
+      handlePopupKey(event);
+      return true;
+    }
+    if (onBar) {
+      handleBarKey(event);
+      return true;
+    }
+    return false;
   }
 
   menuBar.addEventListener('click', (event) => {
@@ -90,20 +161,16 @@ export function setUpMenu(menuBar, runCommand) {
         open(button);
       }
     } else if (button.dataset.commandId) {
-      if (openPopup && itemsOf(openPopup).includes(button)) {
-        choose(button);
-      } else {
-        close();
-        runCommand(Number(button.dataset.commandId));
-      }
+      choose(button);
     }
   });
 
-  // A press anywhere outside the open menu closes it.
+  // A press anywhere outside the open menu or the bar closes it.
   document.addEventListener(
     'pointerdown',
     (event) => {
-      if (openPopup && !openPopup.parentElement.contains(event.target)) {
+      const inside = openPopup ? openPopup.parentElement : onBar ? menuBar : null;
+      if (inside && !inside.contains(event.target)) {
         close();
       }
     },
@@ -113,7 +180,8 @@ export function setUpMenu(menuBar, runCommand) {
   return {
     open,
     close,
+    enterBar,
     handleKey,
-    isOpen: () => openPopup !== null,
+    isOpen: () => openPopup !== null || onBar,
   };
 }

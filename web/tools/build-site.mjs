@@ -8,11 +8,18 @@
 import { createHash } from 'node:crypto';
 import { mkdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
-import { fileURLToPath } from 'node:url';
+import { fileURLToPath, pathToFileURL } from 'node:url';
 
 import { encodePng, readIconImage } from './icon-png.mjs';
+import { minifyScript, minifyStyles } from './minify.mjs';
 import { readSiteResources } from './resources.mjs';
-import { escapeHtml, renderAboutBox, renderMainWindow } from './window-markup.mjs';
+import {
+  createLayout,
+  escapeHtml,
+  renderAboutBox,
+  renderLayoutCss,
+  renderMainWindow,
+} from './window-markup.mjs';
 
 const root = fileURLToPath(new URL('../../', import.meta.url));
 const siteSources = join(root, 'web', 'site');
@@ -21,7 +28,22 @@ const siteSources = join(root, 'web', 'site');
 const kPageScript = 'calculator.mjs';
 // Files copied as they are from web/site: the calculator's, then the
 // catalogue view's, which the calculator page never loads.
-const kStaticFiles = ['calculator.css', kPageScript, 'keys.mjs', 'menu.mjs', 'manifest.webmanifest'];
+const kStaticFiles = [
+  'calculator.css',
+  kPageScript,
+  'keys.mjs',
+  'menu.mjs',
+  'fields.mjs',
+  'share.mjs',
+  'updates.mjs',
+  'manifest.webmanifest',
+];
+// The positions of the windows' controls, written from the templates.
+const kLayoutSheet = 'window.css';
+// Both pages' content policy: their own files only, and WebAssembly
+// compiled from them.
+const kContentPolicy =
+  "default-src 'self'; script-src 'self' 'wasm-unsafe-eval'; base-uri 'none'; form-action 'none'";
 const kCatalogueFiles = [
   'catalogue.html',
   'catalogue.css',
@@ -56,20 +78,36 @@ function renderPreloads(names) {
   ].join('\n');
 }
 
-function renderIndex(resources, names) {
-  const template = readFileSync(join(siteSources, 'index.html'), 'utf8');
-  const parts = {
-    '{{caption}}': escapeHtml(resources.mainWindow.caption),
-    '{{preloads}}': renderPreloads(names),
-    '{{main-window}}': renderMainWindow(resources),
-    '{{about-box}}': renderAboutBox(resources),
-  };
+// Fills the {{slots}} of a page of web/site.
+function fillSlots(name, parts) {
+  const template = readFileSync(join(siteSources, name), 'utf8');
   return template.replace(/\{\{[a-z-]+\}\}/g, (slot) => {
     if (!(slot in parts)) {
-      throw new Error(`index.html: unknown slot ${slot}`);
+      throw new Error(`${name}: unknown slot ${slot}`);
     }
     return parts[slot];
   });
+}
+
+// The calculator page, its window showing the zero-state texts from the
+// start, as the window has them before it is first shown; and its layout.
+function renderIndex(resources, names, zeroTexts) {
+  const layout = createLayout();
+  const html = fillSlots('index.html', {
+    '{{content-policy}}': kContentPolicy,
+    '{{caption}}': escapeHtml(resources.mainWindow.caption),
+    '{{preloads}}': renderPreloads(names),
+    '{{main-window}}': renderMainWindow(resources, layout, zeroTexts),
+    '{{about-box}}': renderAboutBox(resources, layout),
+  });
+  return { html, css: renderLayoutCss(layout) };
+}
+
+// The six texts of empty fields, as the model gives them, by result id.
+async function readZeroTexts(moduleDir, resources) {
+  const { loadCalculator } = await import(pathToFileURL(join(moduleDir, 'kem.mjs')));
+  const texts = (await loadCalculator()).resultTexts('', '', '', '');
+  return new Map(resources.facts.kResultIds.map((id, field) => [id, texts[field]]));
 }
 
 // The ids of resource.h, the page addresses and id lists of window.h, the
@@ -92,6 +130,18 @@ function renderResourceModule(resources) {
   return `${lines.join('\n')}\n`;
 }
 
+// Scripts and style sheets as the site serves them: without the comments
+// and blanks the sources keep for their readers.
+async function minifyFiles(files) {
+  for (const [name, bytes] of files) {
+    if (/\.m?js$/.test(name)) {
+      files.set(name, Buffer.from(await minifyScript(name, bytes.toString('utf8'))));
+    } else if (name.endsWith('.css')) {
+      files.set(name, Buffer.from(minifyStyles(bytes.toString('utf8'))));
+    }
+  }
+}
+
 // The worker's list of files to keep and a cache name that changes whenever
 // any of them does, so a new build replaces the old copies.
 function renderServiceWorker(files) {
@@ -99,7 +149,9 @@ function renderServiceWorker(files) {
   for (const [name, bytes] of files) {
     hash.update(name).update(bytes);
   }
-  const names = ['./', ...files.keys()];
+  // The calculator page is kept as the folder's address, which the worker
+  // also stores as index.html: fetched once, not twice.
+  const names = ['./', ...[...files.keys()].filter((name) => name !== 'index.html')];
   const header = [
     '// Written by web/tools/build-site.mjs.',
     `const kCacheName = 'kem-${hash.digest('hex').slice(0, 16)}';`,
@@ -108,7 +160,7 @@ function renderServiceWorker(files) {
   return `${header}\n${readFileSync(join(siteSources, 'sw.js'), 'utf8')}`;
 }
 
-function buildSite(moduleDir, siteDir) {
+async function buildSite(moduleDir, siteDir) {
   const resources = readSiteResources(root);
   const files = new Map();
   files.set('resource.mjs', Buffer.from(renderResourceModule(resources)));
@@ -122,18 +174,26 @@ function buildSite(moduleDir, siteDir) {
   for (const [name, size, bits, scale] of kIcons) {
     files.set(name, encodePng(readIconImage(ico, size, bits), scale));
   }
-  files.set('index.html', Buffer.from(renderIndex(resources, [...files.keys()])));
+  const index = renderIndex(
+    resources,
+    [...files.keys(), kLayoutSheet],
+    await readZeroTexts(moduleDir, resources),
+  );
+  files.set(kLayoutSheet, Buffer.from(index.css));
+  files.set('index.html', Buffer.from(index.html));
   for (const name of kCatalogueFiles) {
-    files.set(name, readFileSync(join(siteSources, name)));
+    const page = name.endsWith('.html') ? fillSlots(name, { '{{content-policy}}': kContentPolicy }) : null;
+    files.set(name, page === null ? readFileSync(join(siteSources, name)) : Buffer.from(page));
   }
   for (const name of kCatalogueModule) {
     files.set(name, readFileSync(join(moduleDir, name)));
   }
+  await minifyFiles(files);
   mkdirSync(siteDir, { recursive: true });
   for (const [name, bytes] of files) {
     writeFileSync(join(siteDir, name), bytes);
   }
-  writeFileSync(join(siteDir, 'sw.js'), renderServiceWorker(files));
+  writeFileSync(join(siteDir, 'sw.js'), await minifyScript('sw.js', renderServiceWorker(files)));
 }
 
 const [moduleDir, siteDir] = process.argv.slice(2);
@@ -141,4 +201,4 @@ if (!moduleDir || !siteDir) {
   console.error('usage: node web/tools/build-site.mjs MODULE_DIR SITE_DIR');
   process.exit(2);
 }
-buildSite(moduleDir, siteDir);
+await buildSite(moduleDir, siteDir);

@@ -1,8 +1,10 @@
 // A small static server for the site, on 127.0.0.1 only: a service worker
 // needs http, and module scripts and WebAssembly need their own content types.
+// Each file carries its validators (ETag, Last-Modified), so a browser that
+// asks again about a file it holds gets 304 and not the bytes once more.
 //
 // Usage: node web/tools/serve.mjs SITE_DIR [PORT]   (PORT 0 or none: any free port)
-import { readFile } from 'node:fs/promises';
+import { readFile, stat } from 'node:fs/promises';
 import { createServer } from 'node:http';
 import { extname, join, resolve, sep } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -36,11 +38,30 @@ function resolvePath(siteDir, urlPath) {
   return file.startsWith(root + sep) ? file : null;
 }
 
+// Whether the request's validators match the file's: it has the file as
+// it is now.
+function isUnchanged(request, etag, modified) {
+  const tags = request.headers['if-none-match'];
+  if (tags !== undefined) {
+    return tags.split(',').some((tag) => tag.trim() === etag);
+  }
+  const since = Date.parse(request.headers['if-modified-since'] ?? '');
+  return !Number.isNaN(since) && Math.floor(modified / 1000) * 1000 <= since;
+}
+
 // Starts serving; resolves to { server, address } once it listens.
-export function startServer(siteDir, port = 0) {
+// Options: port (0: any free one); cacheControl, the Cache-Control header of
+// every file (null: none; 'no-cache' unless given), as a static host may be
+// set up; onResponse(path, status), told of every answer.
+export function startServer(siteDir, { port = 0, cacheControl = 'no-cache', onResponse } = {}) {
   const server = createServer(async (request, response) => {
+    const path = request.url.split('?')[0];
+    const answer = (status, headers, body) => {
+      onResponse?.(path, status);
+      response.writeHead(status, headers).end(request.method === 'HEAD' ? undefined : body);
+    };
     if (request.method !== 'GET' && request.method !== 'HEAD') {
-      response.writeHead(405).end();
+      answer(405, {});
       return;
     }
     const file = resolvePath(siteDir, request.url);
@@ -48,14 +69,24 @@ export function startServer(siteDir, port = 0) {
       if (!file) {
         throw new Error('outside the site');
       }
+      const { size, mtimeMs } = await stat(file);
+      const etag = `"${size.toString(16)}-${Math.floor(mtimeMs).toString(16)}"`;
+      const headers = { ETag: etag, 'Last-Modified': new Date(mtimeMs).toUTCString() };
+      if (cacheControl !== null) {
+        headers['Cache-Control'] = cacheControl;
+      }
+      if (isUnchanged(request, etag, mtimeMs)) {
+        answer(304, headers);
+        return;
+      }
       const bytes = await readFile(file);
-      response.writeHead(200, {
-        'Content-Type': kContentTypes[extname(file)] ?? 'application/octet-stream',
-        'Cache-Control': 'no-cache',
-      });
-      response.end(request.method === 'HEAD' ? undefined : bytes);
+      answer(
+        200,
+        { ...headers, 'Content-Type': kContentTypes[extname(file)] ?? 'application/octet-stream' },
+        bytes,
+      );
     } catch {
-      response.writeHead(404, { 'Content-Type': 'text/plain' }).end('Not found\n');
+      answer(404, { 'Content-Type': 'text/plain' }, 'Not found\n');
     }
   });
   return new Promise((resolve, reject) => {
@@ -73,7 +104,7 @@ if (process.argv[1] === fileURLToPath(import.meta.url)) {
     process.exit(2);
   }
   try {
-    const { address } = await startServer(siteDir, Number(port ?? 0));
+    const { address } = await startServer(siteDir, { port: Number(port ?? 0) });
     console.log(`KEM Calculator: ${address}  (Ctrl+C stops the server)`);
   } catch (error) {
     console.error(`serve.mjs: cannot listen on 127.0.0.1:${port}: ${error.message}`);

@@ -2,6 +2,10 @@
 // where the template puts it, in dialog units that the style sheet scales.
 // The markup is in reading order (top to bottom, then left to right), with
 // the controls that a group box encloses inside it.
+//
+// Positions go into a style sheet of their own (a layout, one class per
+// placed element), not into style attributes: the page's content policy
+// allows no inline style.
 
 // Dialog base units at 96 dpi (average character width and height in pixels)
 // and the CSS text size of each template font. One dialog unit is a quarter
@@ -80,11 +84,28 @@ function styleClasses(control) {
     .map((style) => style.toLowerCase().replace(/_/g, '-'));
 }
 
+// Collects the layout's rules as the markup is written.
+export function createLayout() {
+  return { rules: [] };
+}
+
+// A class for an element placed by `declarations`, its rule added to the
+// layout.
+function placeClass(layout, declarations) {
+  const name = `at-${layout.rules.length}`;
+  layout.rules.push(`.${name} { ${declarations} }`);
+  return name;
+}
+
+export function renderLayoutCss(layout) {
+  return `/* Written by web/tools/build-site.mjs from the window's templates. */\n${layout.rules.join('\n')}\n`;
+}
+
 // Position and size in dialog units, relative to the enclosing element.
-function placement(control, origin) {
-  const x = control.x - origin.x;
-  const y = control.y - origin.y;
-  return `--x:${x};--y:${y};--w:${control.width};--h:${control.height}`;
+function placement(control, context) {
+  const x = control.x - context.origin.x;
+  const y = control.y - context.origin.y;
+  return placeClass(context.layout, `--x: ${x}; --y: ${y}; --w: ${control.width}; --h: ${control.height};`);
 }
 
 function attributes(pairs) {
@@ -122,15 +143,17 @@ function shortcut(letter) {
 function renderEdit(control, context) {
   const label = findLabel(control, context.controls);
   const attrs = attributes([
-    ['class', ['control', 'edit', ...styleClasses(control)].join(' ')],
+    ['class', ['control', 'edit', ...styleClasses(control), placement(control, context)].join(' ')],
     ['type', 'text'],
     ['id', fieldName(control)],
     ['data-control-id', control.id],
     ['autocomplete', 'off'],
     ['autocapitalize', 'off'],
     ['spellcheck', 'false'],
+    // A phone shows its keypad of figures, and Enter recalculates.
+    ['inputmode', 'decimal'],
+    ['enterkeyhint', 'go'],
     ['aria-keyshortcuts', label && shortcut(accessLetter(label.text))],
-    ['style', placement(control, context.origin)],
   ]);
   return `<input${attrs}>`;
 }
@@ -138,24 +161,21 @@ function renderEdit(control, context) {
 function renderButton(control, context) {
   const attrs = attributes([
     ['type', 'button'],
-    ['class', ['control', 'button', ...styleClasses(control)].join(' ')],
+    ['class', ['control', 'button', ...styleClasses(control), placement(control, context)].join(' ')],
     ['data-control-id', control.id],
     ['aria-keyshortcuts', shortcut(accessLetter(control.text))],
-    ['style', placement(control, context.origin)],
   ]);
   return `<button${attrs}>${labelHtml(control.text, false)}</button>`;
 }
 
 function renderStatic(control, context) {
   const noPrefix = control.styles.includes('SS_NOPREFIX');
-  const classes = ['control', 'static', ...styleClasses(control)].join(' ');
-  const style = placement(control, context.origin);
+  const classes = ['control', 'static', ...styleClasses(control), placement(control, context)].join(' ');
   const labelled = findLabelled(control, context.controls);
   if (labelled?.kind === 'Edit') {
     const attrs = attributes([
       ['class', classes],
       ['for', fieldName(labelled)],
-      ['style', style],
     ]);
     return `<label${attrs}>${labelHtml(control.text, noPrefix)}</label>`;
   }
@@ -163,7 +183,6 @@ function renderStatic(control, context) {
     const attrs = attributes([
       ['class', classes],
       ['id', `label-${labelled.id}`],
-      ['style', style],
     ]);
     return `<span${attrs}>${labelHtml(control.text, noPrefix)}</span>`;
   }
@@ -174,23 +193,21 @@ function renderStatic(control, context) {
       ['class', classes],
       ['data-control-id', control.id],
       ['aria-labelledby', label && `label-${control.id}`],
-      ['style', style],
+      // Out of the focus ring, but a click gives it the focus: its text can
+      // be selected, and a text cut at the field's edge shows whole.
+      ['tabindex', '-1'],
     ]);
-    return `<output${attrs}></output>`;
+    return `<output${attrs}>${escapeHtml(context.texts.get(control.id) ?? '')}</output>`;
   }
-  return `<div${attributes([
-    ['class', classes],
-    ['style', style],
-  ])}>${labelHtml(control.text, noPrefix)}</div>`;
+  return `<div${attributes([['class', classes]])}>${labelHtml(control.text, noPrefix)}</div>`;
 }
 
 function renderGroupBox(control, context) {
   const caption = control.text.trim();
   const attrs = attributes([
-    ['class', ['control', 'groupbox', ...styleClasses(control)].join(' ')],
+    ['class', ['control', 'groupbox', ...styleClasses(control), placement(control, context)].join(' ')],
     ['role', caption ? 'group' : undefined],
     ['aria-label', caption],
-    ['style', placement(control, context.origin)],
   ]);
   const captionHtml = caption ? `<span class="groupbox-caption">${escapeHtml(control.text)}</span>` : '';
   const inner = { ...context, origin: control };
@@ -213,7 +230,7 @@ function renderControl(control, context) {
 }
 
 // The controls of a template nested in their smallest enclosing group box.
-function renderClient(dialog) {
+function renderClient(dialog, layout, texts = new Map()) {
   const controls = [...dialog.controls].sort(byReadingOrder);
   const groups = controls.filter(isGroupBox);
   const children = new Map(groups.map((group) => [group, []]));
@@ -223,24 +240,32 @@ function renderClient(dialog) {
     parents.sort((a, b) => a.width * a.height - b.width * b.height);
     (parents.length ? children.get(parents[0]) : topLevel).push(control);
   }
-  const context = { controls, children, origin: { x: 0, y: 0 } };
+  const context = { controls, children, layout, texts, origin: { x: 0, y: 0 } };
   return topLevel.map((control) => renderControl(control, context)).join('\n');
 }
 
-function windowMetrics(dialog) {
+// The class that gives a window its font's base units and its template's
+// position and size.
+function windowMetrics(dialog, layout) {
   const font = kTemplateFonts[dialog.font?.face];
   if (!font) {
     throw new Error(`no base units for the template font ${JSON.stringify(dialog.font)}`);
   }
-  return [
-    `--base-x:${font.baseX}`,
-    `--base-y:${font.baseY}`,
-    `--text-size:${font.textSize}`,
-    `--x:${dialog.x}`,
-    `--y:${dialog.y}`,
-    `--w:${dialog.width}`,
-    `--h:${dialog.height}`,
-  ].join(';');
+  const metrics = {
+    '--base-x': font.baseX,
+    '--base-y': font.baseY,
+    '--text-size': font.textSize,
+    '--x': dialog.x,
+    '--y': dialog.y,
+    '--w': dialog.width,
+    '--h': dialog.height,
+  };
+  return placeClass(
+    layout,
+    Object.entries(metrics)
+      .map(([name, value]) => `${name}: ${value};`)
+      .join(' '),
+  );
 }
 
 function renderMenuItem(item) {
@@ -290,10 +315,11 @@ function renderMenuBar(menu) {
 }
 
 // The main window: title bar with its boxes, menu bar, then the client area.
-export function renderMainWindow(resources) {
+// `texts` maps a result field's id to the text it shows at first.
+export function renderMainWindow(resources, layout = createLayout(), texts = new Map()) {
   const dialog = resources.mainWindow;
   return [
-    `<main class="window main-window" aria-labelledby="main-caption" style="${windowMetrics(dialog)}">`,
+    `<main class="window main-window ${windowMetrics(dialog, layout)}" aria-labelledby="main-caption">`,
     '<div class="title-bar">',
     '<img class="title-icon" src="icon-16.png" alt="" width="16" height="16">',
     `<h1 class="title-text" id="main-caption">${escapeHtml(dialog.caption)}</h1>`,
@@ -302,19 +328,19 @@ export function renderMainWindow(resources) {
     '<button type="button" class="title-box close" tabindex="-1" aria-label="Close"></button>',
     '</div>',
     renderMenuBar(resources.menu),
-    `<div class="client">\n${renderClient(dialog)}\n</div>`,
+    `<div class="client">\n${renderClient(dialog, layout, texts)}\n</div>`,
     '</main>',
   ].join('\n');
 }
 
 // The About box: a modal dialog with a title bar and its own template.
-export function renderAboutBox(resources) {
+export function renderAboutBox(resources, layout = createLayout()) {
   const dialog = resources.aboutBox;
   return [
-    '<dialog class="window about-box" role="dialog" aria-modal="true" aria-labelledby="about-caption"',
-    `  style="${windowMetrics(dialog)}">`,
+    `<dialog class="window about-box ${windowMetrics(dialog, layout)}" role="dialog" aria-modal="true"`,
+    '  aria-labelledby="about-caption">',
     `<div class="title-bar"><h2 class="title-text" id="about-caption">${escapeHtml(dialog.caption)}</h2></div>`,
-    `<div class="client">\n${renderClient(dialog)}\n</div>`,
+    `<div class="client">\n${renderClient(dialog, layout)}\n</div>`,
     '</dialog>',
   ].join('\n');
 }
