@@ -42,7 +42,10 @@ bool CheckSink(CatalogueRun& run) {
 }
 
 void WriteMarkOnce(CatalogueRun& run) {
-    if (!run.markWritten && HadUtf8Mark(run.reader) && !IsJsonOutput(run)) {
+    if (run.markWritten) {
+        return;
+    }
+    if (HadUtf8Mark(run.reader) && !IsJsonOutput(run)) {
         AppendText(*run.sink, kUtf8Mark);
     }
     run.markWritten = true;
@@ -280,9 +283,16 @@ const std::vector<std::string_view>& JoinReports(CatalogueRun& run,
 void FindCountedFigures(const CatalogueRun& run, const bool (&missing)[kMaxJoins],
                         bool (&counted)[kFigureCount]) {
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        const int report = run.joinCount == 0 ? -1 : FindReportOf(run, run.figureColumn[i]);
+        const int report = FindReportOf(run, run.figureColumn[i]);
         counted[i] = report < 0 || !missing[report];
     }
+}
+
+// The common case: every figure read whole and none empty.
+bool IsReadClean(const FigureReading& reading) {
+    return reading.readWhole[0] & reading.readWhole[1] & reading.readWhole[2] &
+           reading.readWhole[3] &
+           !(reading.empty[0] | reading.empty[1] | reading.empty[2] | reading.empty[3]);
 }
 
 bool IsBlankRecord(const std::vector<std::string_view>& fields) {
@@ -301,14 +311,9 @@ bool IsBlankRecord(const std::vector<std::string_view>& fields) {
 bool CheckFigures(CatalogueRun& run, const std::string_view (&figures)[kFigureCount],
                   FigureReading& reading, const bool (&counted)[kFigureCount],
                   const FigureRules& rules, const Record& record) {
-    bool clean = true;
     bool anyEmpty = false;
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        clean = clean && reading.readWhole[i] && !reading.empty[i];
         anyEmpty = anyEmpty || reading.empty[i];
-    }
-    if (clean) {
-        return true;  // the common case, without touching the figures
     }
     if (anyEmpty && IsBlankRecord(*record.fields)) {
         return true;
@@ -402,12 +407,16 @@ bool HandleItem(CatalogueRun& run, Record& record) {
     for (std::size_t i = 0; i < kFigureCount; ++i) {
         figures[i] = FieldOrEmpty(fields, header ? run.figureColumn[i] : i);
     }
-    const FigureRules rules = MakeFigureRules(run.options);
+    const FigureRules& rules = run.rules;
     FigureReading reading = ReadFigures(figures, rules, run.rewritten);
-    bool counted[kFigureCount];
-    FindCountedFigures(run, missing, counted);
-    if (!CheckFigures(run, figures, reading, counted, rules, record)) {
-        return false;
+    if (!IsReadClean(reading)) {
+        bool counted[kFigureCount] = {true, true, true, true};
+        if (run.joinCount != 0) {
+            FindCountedFigures(run, missing, counted);
+        }
+        if (!CheckFigures(run, figures, reading, counted, rules, record)) {
+            return false;
+        }
     }
     if (!header && record.line == 1) {
         NoteFirstTsvLine(run, fields);
@@ -416,8 +425,6 @@ bool HandleItem(CatalogueRun& run, Record& record) {
         return false;
     }
     // Worked out once for the texts, the watcher and the totals.
-    const InventoryInputs perMonth =
-        run.changesFigures ? UseFigures(reading.inputs, run.options, false) : reading.inputs;
     const InventoryInputs used =
         run.changesFigures ? UseFigures(reading.inputs, run.options, IsAdjustedRow(run, fields))
                            : reading.inputs;
@@ -438,9 +445,13 @@ bool HandleItem(CatalogueRun& run, Record& record) {
         row.target = &target;
     }
     WriteItemRow(*run.sink, run.format, row);
-    const std::string_view group =
-        IsGrouped(run) ? FieldOrEmpty(fields, run.groupColumn) : std::string_view();
-    TellWatcher(run, WrittenRow{kItemRowWritten, record.line, &perMonth, &results, group});
+    if (run.watcher != nullptr) {
+        const InventoryInputs perMonth =
+            run.changesFigures ? UseFigures(reading.inputs, run.options, false) : reading.inputs;
+        const std::string_view group =
+            IsGrouped(run) ? FieldOrEmpty(fields, run.groupColumn) : std::string_view();
+        TellWatcher(run, WrittenRow{kItemRowWritten, record.line, &perMonth, &results, group});
+    }
     if (run.options.totals) {
         AddToTotals(run, fields, results);
     }
@@ -527,6 +538,7 @@ void StartCatalogueRun(CatalogueRun& run, const CatalogueOptions& options,
     run.mainColumns = 0;
     run.groupColumn = 0;
     run.changesFigures = ChangesFigures(options);
+    run.rules = MakeFigureRules(options);
     run.joinCount = 0;
     run.row.clear();
     run.markWritten = false;

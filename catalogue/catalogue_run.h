@@ -90,6 +90,7 @@ struct CatalogueRun {
     std::size_t figureColumn[kFigureCount] = {};
     std::size_t groupColumn = 0;
     bool changesFigures = false;
+    FigureRules rules;  // how the options say figures are written
     std::size_t joinCount = 0;
     JoinedReport joins[kMaxJoins];
     std::vector<std::string_view> row;  // the current row's fields with its reports'

@@ -87,15 +87,19 @@ FigureReading ReadFigureTexts(const std::string_view (&texts)[kFigureCount]) {
     FieldReading field = ReadInputField(texts[kPriceFigure], true);
     reading.inputs.price = field.value;
     reading.readWhole[kPriceFigure] = field.readWhole;
+    reading.empty[kPriceFigure] = field.blank;
     field = ReadInputField(texts[kCostFigure], true);
     reading.inputs.cost = field.value;
     reading.readWhole[kCostFigure] = field.readWhole;
+    reading.empty[kCostFigure] = field.blank;
     field = ReadInputField(texts[kBoughtFigure], false);
     reading.inputs.buyPerMonth = field.value;
     reading.readWhole[kBoughtFigure] = field.readWhole;
+    reading.empty[kBoughtFigure] = field.blank;
     field = ReadInputField(texts[kSoldFigure], false);
     reading.inputs.sellPerMonth = field.value;
     reading.readWhole[kSoldFigure] = field.readWhole;
+    reading.empty[kSoldFigure] = field.blank;
     return reading;
 }
 
@@ -164,25 +168,20 @@ std::string_view StripCurrency(std::string_view figure, std::string_view currenc
 
 FigureReading ReadFigures(const std::string_view (&figures)[kFigureCount], const FigureRules& rules,
                           RewrittenFigures& rewritten) {
-    FigureReading reading;
     if (!NeedsRewriting(rules)) {
         // Straight from the caller's views, not through a copy of them: the
         // copy would read back whole what was just stored in halves, which
         // stalls the processor.
-        reading = ReadFigureTexts(figures);
-    } else {
-        std::string_view texts[kFigureCount];
-        for (std::size_t i = 0; i < kFigureCount; ++i) {
-            texts[i] = ApplyRules(figures[i], IsMoneyFigure(i), rules, rewritten.text[i]);
-        }
-        reading = ReadFigureTexts(texts);
+        return ReadFigureTexts(figures);
     }
-    const double values[kFigureCount] = {reading.inputs.price, reading.inputs.cost,
-                                         reading.inputs.buyPerMonth, reading.inputs.sellPerMonth};
+    std::string_view texts[kFigureCount];
     for (std::size_t i = 0; i < kFigureCount; ++i) {
-        // Only a figure read as 0 can have been blank: the bytes of every
-        // figure that holds a number are not looked at again.
-        reading.empty[i] = values[i] == 0.0 && IsAllBlank(figures[i]);
+        texts[i] = ApplyRules(figures[i], IsMoneyFigure(i), rules, rewritten.text[i]);
+    }
+    // Blank as written: a currency alone is no figure either.
+    FigureReading reading = ReadFigureTexts(texts);
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        reading.empty[i] = reading.empty[i] || IsAllBlank(figures[i]);
     }
     return reading;
 }

@@ -29,9 +29,7 @@ bool HasHighBytes(std::string_view text) {
     for (; i + kWordBytes <= text.size(); i += kWordBytes) {
         any |= LoadWord(text.data() + i);
     }
-    for (; i < text.size(); ++i) {
-        any |= static_cast<unsigned char>(text[i]);
-    }
+    any |= LoadUpToEightBytes(text.data() + i, text.size() - i);
     return (any & kHighBits) != 0;
 }
 

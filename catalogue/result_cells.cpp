@@ -71,6 +71,19 @@ void AddTargetCells(const TargetOrder& target, const CellForm& form, CellTexts& 
     cells.count = kMaxResultCells;
 }
 
+// A decimal comma in each text, and the run's currency in place of "$".
+void UseCellForm(const CellForm& form, CellTexts& texts, ResultCells& cells) {
+    ResultTexts& rendered = texts.results;
+    for (int field = 0; field < kResultCount; ++field) {
+        if (form.decimalComma) {
+            UseDecimalComma(rendered.text[field], rendered.length[field]);
+        }
+        if (!form.currency.empty() && IsMoneyField(field)) {
+            cells.cell[field] = UseCurrency(cells.cell[field], form.currency, texts.money[field]);
+        }
+    }
+}
+
 }  // namespace
 
 void UseDecimalComma(char* text, std::size_t length) {
@@ -91,18 +104,12 @@ ResultCells MakeResultCells(const InventoryResults& results, const TargetOrder* 
         }
     } else {
         ResultTexts& rendered = texts.results;
+        RenderResultTexts(results, rendered);
         for (int field = 0; field < kResultCount; ++field) {
-            // Rendered where it stays, a field at a time.
-            rendered.length[field] = RenderResultText(static_cast<ResultField>(field),
-                                                      results.figure[field], rendered.text[field]);
-            if (form.decimalComma) {
-                UseDecimalComma(rendered.text[field], rendered.length[field]);
-            }
             cells.cell[field] = std::string_view(rendered.text[field], rendered.length[field]);
-            if (!form.currency.empty() && IsMoneyField(field)) {
-                cells.cell[field] =
-                    UseCurrency(cells.cell[field], form.currency, texts.money[field]);
-            }
+        }
+        if (form.decimalComma || !form.currency.empty()) {
+            UseCellForm(form, texts, cells);
         }
     }
     if (target != nullptr) {

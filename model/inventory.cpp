@@ -79,36 +79,57 @@ std::size_t FormatTemplate(const char (&prefix)[kPrefixSize], double value, int 
     return FormatAround(prefix, kPrefixSize - 1, value, width, suffix, kSuffixSize, out);
 }
 
-// A value through its field's template: "$%1.2f  " for money, "%1.2f%%"
-// for the gross profit percentage, "%1.2f  " for months supply and
-// "%16.2f%%" for return on inventory.
-std::size_t FormatNumberText(ResultField field, double value, char (&out)[kResultTextSize]) {
-    switch (field) {
-        case kGrossProfitPercent:
-            return FormatTemplate("", value, 1, "%", out);
-        case kMonthsSupply:
-            return FormatTemplate("", value, 1, "  ", out);
-        case kReturnOnInventory:
-            return FormatTemplate("", value, kReturnWidth, "%", out);
-        default:
+// What a field shows for a figure that is no number: the fixed texts. Only
+// the quotients have a zero text: "0.00%" for the percentages, "0.00  " for
+// months supply (a money figure is always a number).
+std::size_t CopyKindText(ResultField field, ResultKind kind, char (&out)[kResultTextSize]) {
+    switch (kind) {
+        case kResultZero:
+            return field == kMonthsSupply ? CopyText(kZeroMonthsText, out)
+                                          : CopyText(kZeroPercentText, out);
+        case kResultInfinite:
+            return CopyText(kInfiniteText, out);
+        case kResultNegative:
+            return CopyText(kNegativeText, out);
+        case kResultAboveLimit:
+            return CopyText(kAboveLimitText, out);
+        case kResultNumber:
+        case kResultNone:
             break;
     }
-    return FormatTemplate("$", value, 1, "  ", out);
+    return CopyText("", out);
 }
 
-// Nothing divided by nothing: the percentages show "0.00%", months supply
-// "0.00  " (a money figure is never such a quotient; it would show $0.00).
-std::size_t CopyZeroText(ResultField field, char (&out)[kResultTextSize]) {
-    switch (field) {
-        case kGrossProfitPercent:
-        case kReturnOnInventory:
-            return CopyText(kZeroPercentText, out);
-        case kMonthsSupply:
-            return CopyText(kZeroMonthsText, out);
-        default:
-            break;
+// Each field through its template, "$%1.2f  " for money, "%1.2f%%" for the
+// gross profit percentage, "%1.2f  " for months supply and "%16.2f%%" for
+// return on inventory, or its fixed text. One function a template, called
+// directly: the literals' sizes are known where they are copied.
+std::size_t RenderMoney(const ResultFigure& figure, char (&out)[kResultTextSize]) {
+    if (figure.kind == kResultNumber) {
+        return FormatTemplate("$", figure.value, 1, "  ", out);
     }
-    return FormatNumberText(field, 0.0, out);
+    return CopyKindText(kAnnualSales, figure.kind, out);
+}
+
+std::size_t RenderGrossProfitPercent(const ResultFigure& figure, char (&out)[kResultTextSize]) {
+    if (figure.kind == kResultNumber) {
+        return FormatTemplate("", figure.value, 1, "%", out);
+    }
+    return CopyKindText(kGrossProfitPercent, figure.kind, out);
+}
+
+std::size_t RenderMonthsSupply(const ResultFigure& figure, char (&out)[kResultTextSize]) {
+    if (figure.kind == kResultNumber) {
+        return FormatTemplate("", figure.value, 1, "  ", out);
+    }
+    return CopyKindText(kMonthsSupply, figure.kind, out);
+}
+
+std::size_t RenderReturnOnInventory(const ResultFigure& figure, char (&out)[kResultTextSize]) {
+    if (figure.kind == kResultNumber) {
+        return FormatTemplate("", figure.value, kReturnWidth, "%", out);
+    }
+    return CopyKindText(kReturnOnInventory, figure.kind, out);
 }
 
 #if !KEM_MODEL_SMALL
@@ -281,7 +302,8 @@ FieldReading ReadInputField(std::string_view text, bool isMoney) {
     std::string_view rest = text;
     // A text with no number is read whole only when it is all white space.
     rest.remove_prefix(amount.length == 0 ? 0 : skipped + amount.length);
-    return FieldReading{amount.value, IsAllWhiteSpace(rest)};
+    const bool readWhole = IsAllWhiteSpace(rest);
+    return FieldReading{amount.value, readWhole, readWhole && amount.length == 0};
 }
 
 InventoryInputs ParseInputs(std::string_view price, std::string_view cost, std::string_view bought,
@@ -310,32 +332,35 @@ InventoryResults ComputeTotalsResults(double annualSales, double grossProfit,
 
 std::size_t RenderResultText(ResultField field, const ResultFigure& figure,
                              char (&out)[kResultTextSize]) {
-    switch (figure.kind) {
-        case kResultNumber:
-            return FormatNumberText(field, figure.value, out);
-        case kResultZero:
-            return CopyZeroText(field, out);
-        case kResultInfinite:
-            return CopyText(kInfiniteText, out);
-        case kResultNegative:
-            return CopyText(kNegativeText, out);
-        case kResultAboveLimit:
-            return CopyText(kAboveLimitText, out);
-        case kResultNone:
+    switch (field) {
+        case kGrossProfitPercent:
+            return RenderGrossProfitPercent(figure, out);
+        case kMonthsSupply:
+            return RenderMonthsSupply(figure, out);
+        case kReturnOnInventory:
+            return RenderReturnOnInventory(figure, out);
+        default:
             break;
     }
-    return CopyText("", out);
+    return RenderMoney(figure, out);
 }
 
-ResultTexts RenderResultTexts(const InventoryResults& results) {
-    ResultTexts texts;
-    for (int field = 0; field < kResultCount; ++field) {
-        texts.length[field] = RenderResultText(static_cast<ResultField>(field),
-                                               results.figure[field], texts.text[field]);
-    }
-    return texts;
+void RenderResultTexts(const InventoryResults& results, ResultTexts& texts) {
+    const ResultFigure* figure = results.figure;
+    std::size_t* length = texts.length;
+    length[kAnnualSales] = RenderMoney(figure[kAnnualSales], texts.text[kAnnualSales]);
+    length[kGrossProfit] = RenderMoney(figure[kGrossProfit], texts.text[kGrossProfit]);
+    length[kGrossProfitPercent] =
+        RenderGrossProfitPercent(figure[kGrossProfitPercent], texts.text[kGrossProfitPercent]);
+    length[kMonthsSupply] = RenderMonthsSupply(figure[kMonthsSupply], texts.text[kMonthsSupply]);
+    length[kAverageInventory] =
+        RenderMoney(figure[kAverageInventory], texts.text[kAverageInventory]);
+    length[kReturnOnInventory] =
+        RenderReturnOnInventory(figure[kReturnOnInventory], texts.text[kReturnOnInventory]);
 }
 
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs) {
-    return RenderResultTexts(ComputeResults(inputs));
+    ResultTexts texts;
+    RenderResultTexts(ComputeResults(inputs), texts);
+    return texts;
 }

@@ -74,10 +74,11 @@ struct ResultTexts {
 // price and cost (`isMoney`), the rest read with ParseAmount. `readWhole`
 // says whether nothing but white space is left over, inside the cut or
 // beyond it; a text of white space alone counts as read whole (an empty
-// field is 0 on purpose).
+// field is 0 on purpose), and `blank` says it was one.
 struct FieldReading {
     double value;
     bool readWhole;
+    bool blank;
 };
 
 FieldReading ReadInputField(std::string_view text, bool isMoney);
@@ -102,8 +103,8 @@ InventoryResults ComputeTotalsResults(double annualSales, double grossProfit,
 std::size_t RenderResultText(ResultField field, const ResultFigure& figure,
                              char (&out)[kResultTextSize]);
 
-// The six texts of a record.
-ResultTexts RenderResultTexts(const InventoryResults& results);
+// The six texts of a record, made where they stay.
+void RenderResultTexts(const InventoryResults& results, ResultTexts& texts);
 
 // The six texts of an item, as the window shows them.
 ResultTexts ComputeResultTexts(const InventoryInputs& inputs);

@@ -158,7 +158,8 @@ TEST(ComputeTotalsResults, PercentagesFromTheSumsAndNoMonthsSupply) {
     for (const TotalsCase& c : cases) {
         const InventoryResults results = ComputeTotalsResults(c.sums[0], c.sums[1], c.sums[2]);
         EXPECT_EQ(results.figure[kMonthsSupply].kind, kResultNone);
-        const ResultTexts texts = RenderResultTexts(results);
+        ResultTexts texts;
+        RenderResultTexts(results, texts);
         for (int field = 0; field < kResultCount; ++field) {
             EXPECT_STREQ(texts.text[field], c.texts[field])
                 << kResultLabels[field] << " for sums " << c.sums[0] << ", " << c.sums[1] << ", "
