@@ -166,6 +166,21 @@ void DescribeRecordProblem(const RunError& error, std::string_view advice, Messa
 
 }  // namespace
 
+bool IsAboutChosenColumn(const RunError& error) {
+    switch (error.problem) {
+        case kProblemMissingColumn:
+        case kProblemDoubledColumn:
+        case kProblemNoSuchColumn:
+        case kProblemSharedName:
+        case kProblemBadColumnRef:
+        case kProblemBadColumnList:
+            return error.chosen || error.use != kUseFigure;
+        default:
+            break;
+    }
+    return false;
+}
+
 void ClearRunError(RunError& error) {
     error = RunError();
     ClearMessage(error.columns);

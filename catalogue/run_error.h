@@ -80,6 +80,11 @@ struct RunError {
 
 void ClearRunError(RunError& error);
 
+// Whether the problem is with a column the user chose, or one looked for
+// apart from the four figures: a front end then names the option or control
+// it was chosen with before the facts ("--columns: ", "Columns: ").
+bool IsAboutChosenColumn(const RunError& error);
+
 // The facts of `error`, without a file name or line, with the front end's
 // `advice` (possibly empty) where it reads best: after the facts it answers
 // and before any list of columns, or last. "no column "sold" in the header;

@@ -78,22 +78,6 @@ std::string Advise(const RunError& error) {
     return "";
 }
 
-// "--columns: " before a problem with a column the user named.
-bool IsAboutChosenColumn(const RunError& error) {
-    switch (error.problem) {
-        case kProblemMissingColumn:
-        case kProblemDoubledColumn:
-        case kProblemNoSuchColumn:
-        case kProblemSharedName:
-        case kProblemBadColumnRef:
-        case kProblemBadColumnList:
-            return error.chosen || error.use != kUseFigure;
-        default:
-            break;
-    }
-    return false;
-}
-
 std::string FigureHints(const MisreadSigns& signs) {
     std::string hints;
     if (signs.decimalComma) {

@@ -78,19 +78,6 @@ std::string Advise(const RunError& error) {
     return "";
 }
 
-bool IsAboutChosenColumn(const RunError& error) {
-    switch (error.problem) {
-        case kProblemMissingColumn:
-        case kProblemDoubledColumn:
-        case kProblemNoSuchColumn:
-        case kProblemSharedName:
-            return error.chosen || error.use != kUseFigure;
-        default:
-            break;
-    }
-    return false;
-}
-
 std::string FigureHints(const MisreadSigns& signs) {
     std::string hints;
     if (signs.decimalComma) {
