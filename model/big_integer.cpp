@@ -15,8 +15,9 @@ void PushWord(BigInteger& x, std::uint32_t word) {
     x.words[x.size++] = word;
 }
 
-// x /= divisor, returning the remainder.
-std::uint32_t DivideSmall(BigInteger& x, std::uint32_t divisor) {
+}  // namespace
+
+std::uint32_t DivideBySmall(BigInteger& x, std::uint32_t divisor) {
     std::uint64_t remainder = 0;
     for (int i = x.size - 1; i >= 0; --i) {
         std::uint64_t current = (remainder << 32) | x.words[i];
@@ -26,8 +27,6 @@ std::uint32_t DivideSmall(BigInteger& x, std::uint32_t divisor) {
     Trim(x);
     return static_cast<std::uint32_t>(remainder);
 }
-
-}  // namespace
 
 void SetBigInteger(BigInteger& x, std::uint64_t value) {
     x.size = 0;
@@ -137,7 +136,7 @@ int ExtractDecimalDigits(BigInteger& x, char* digits) {
     // Peel off nine decimal digits at a time from the bottom, then reverse.
     int count = 0;
     while (x.size > 0) {
-        std::uint32_t chunk = DivideSmall(x, 1000000000u);
+        std::uint32_t chunk = DivideBySmall(x, 1000000000u);
         for (int i = 0; i < 9; ++i) {
             digits[count++] = static_cast<char>('0' + chunk % 10);
             chunk /= 10;

@@ -22,6 +22,8 @@ void MultiplyAddSmall(BigInteger& x, std::uint32_t factor, std::uint32_t addend)
 void MultiplyByPowerOfTen(BigInteger& x, int exponent);
 void MultiplyByPowerOfFive(BigInteger& x, int exponent);
 void ShiftLeft(BigInteger& x, int bits);
+// x /= divisor (1 to 2^32 - 1), rounded down; returns the remainder.
+std::uint32_t DivideBySmall(BigInteger& x, std::uint32_t divisor);
 // Returns -1, 0 or 1 as a is less than, equal to or greater than b.
 int CompareBig(const BigInteger& a, const BigInteger& b);
 // a -= b; requires a >= b.
