@@ -56,16 +56,18 @@ TargetOrder ComputeTargetOrder(const InventoryInputs& used, const InventoryResul
                                double targetPercent) {
     const double g = results.figure[kGrossProfit].value;
     const ResultFigure none = {std::numeric_limits<double>::quiet_NaN(), kResultNone};
-    if (!(g > 0.0) || CountsAsZero(used.cost)) {
-        return TargetOrder{none, none};
+    TargetOrder order{none, none};
+    if (g > 0.0 && !CountsAsZero(used.cost)) {
+        const double a = g * 200.0;
+        const double b = used.cost * targetPercent;
+        order.quantity = ResultFigure{a / b, kResultNumber};
     }
-    const double a = g * 200.0;
-    const double b = used.cost * targetPercent;
-    const double quantity = a / b;
-    TargetOrder order;
-    order.quantity = ResultFigure{quantity, kResultNumber};
-    order.monthsSupply = CountsAsZero(used.sellPerMonth)
-                             ? ResultFigure{kInfinity, kResultInfinite}
-                             : ResultFigure{quantity / used.sellPerMonth, kResultNumber};
+    // As the months supply of an item: nothing sold makes any stock last
+    // for ever, whether an order reaches the target or not.
+    if (CountsAsZero(used.sellPerMonth)) {
+        order.monthsSupply = ResultFigure{kInfinity, kResultInfinite};
+    } else if (order.quantity.kind == kResultNumber) {
+        order.monthsSupply = ResultFigure{order.quantity.value / used.sellPerMonth, kResultNumber};
+    }
     return order;
 }

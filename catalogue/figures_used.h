@@ -22,8 +22,9 @@ InventoryInputs UseFigures(const InventoryInputs& read, const CatalogueOptions& 
 // and what it shows. With g the gross profit the model works out:
 // a = g * 200, b = cost * P, quantity = a / b, months supply = quantity /
 // sold. No quantity reaches a positive return when g is 0 or below (or not
-// a number) or the cost counts as zero: both are kResultNone. A sold count
-// of zero gives an "Infinite" months supply.
+// a number) or the cost counts as zero: the quantity is kResultNone, and so
+// is the months supply, but where the sold count is zero: that months supply
+// is "Infinite", as an item's is.
 struct TargetOrder {
     ResultFigure quantity;
     ResultFigure monthsSupply;

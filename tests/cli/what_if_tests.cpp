@@ -117,8 +117,9 @@ TEST(WhatIf, OrderThatReachesATargetReturn) {
         {"no gross profit", "8,8,10,10", "None,None", ","},
         // Free stock: any order earns an infinite return.
         {"a cost of 0", "10,0,5,5", "None,None", ","},
-        // Nothing sold is no gross profit either.
-        {"nothing sold", "10,8,50,0", "None,None", ","},
+        // Nothing sold is no gross profit either, and makes any stock last
+        // for ever.
+        {"nothing sold", "10,8,50,0", "None,Infinite", ","},
     };
     for (const TargetCase& item : cases) {
         const std::string input = "price,cost,bought,sold\n" + item.item + "\n";
