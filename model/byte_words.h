@@ -41,19 +41,3 @@ inline std::uint64_t LoadUpToEightBytes(const char* p, std::size_t count) {
     const std::uint64_t last = static_cast<unsigned char>(p[count - 1]);
     return first | (middle << (8 * (count / 2))) | (last << (8 * (count - 1)));
 }
-
-// Up to eight bytes at `p` of the text [begin, end), as LoadUpToEightBytes
-// gives them. When fewer than eight are left but the text has eight, they
-// come from one load of its last eight bytes, shifted down into place (in
-// two steps, so that none left shifts everything out): no branch on how many
-// are left.
-inline std::uint64_t LoadUpToEightBytesOf(const char* begin, const char* p, const char* end) {
-    const std::size_t left = static_cast<std::size_t>(end - p);
-    if (left >= 8) {
-        return LoadUpToEightBytes(p, 8);
-    }
-    if (end - begin >= 8) {
-        return (LoadUpToEightBytes(end - 8, 8) >> (8 * (7 - left))) >> 8;
-    }
-    return LoadUpToEightBytes(p, left);
-}

@@ -105,16 +105,3 @@ inline int CountLeadingZeros64(std::uint64_t x) {
 inline int BitWidth64(std::uint64_t x) {
     return 64 - CountLeadingZeros64(x);
 }
-
-// The number of zero bits below the lowest set bit of x, which is nonzero.
-inline int CountTrailingZeros64(std::uint64_t x) {
-#if defined(__GNUC__)
-    return __builtin_ctzll(x);
-#else
-    int n = 0;
-    for (; (x & 1) == 0; x >>= 1) {
-        ++n;
-    }
-    return n;
-#endif
-}

@@ -9,6 +9,13 @@
 // Step 3 rounds exactly with big integers: texts with more significant
 // digits, and the rare values step 2 cannot tell from a halfway point (ties
 // among them).
+//
+// Built for speed, the digits are read by plain loops whose branches the
+// processor predicts, not by branch-free arithmetic on whole words. Measured
+// on an AMD EPYC, finding where a run of digits ends (or where the point is)
+// by bit tricks on words makes everything after it wait for that answer,
+// while a loop lets the processor run ahead on its guess, and it guesses
+// well; only runs of eight digits are taken a word at a time.
 
 #include <cstdint>
 #include <cstring>
@@ -103,51 +110,17 @@ std::uint64_t CombineEightDigits(std::uint64_t v) {
 // Reads a run of digits from `p` into w and returns where the run ends. w
 // is only meaningful while the significant digits number at most
 // kMaxFastDigits (beyond, it wraps around and the caller reads the text
-// again); the caller counts digits from the pointers.
-//
-// Built for size (kem.exe), one digit at a time. Built for speed, eight at a
-// time while eight digits follow, and then it depends on the text. Typed
-// figures are short, and their runs of digits mostly of one length, which
-// the processor predicts well: one digit a step is fastest for them. In long
-// texts (full-precision exports) the runs are of any length, and each end of
-// a loop the processor did not foresee costs more than taking the rest of
-// the run, up to seven digits, at once without a branch: with x the bytes
-// less '0', a byte is a digit when it is at most 9, and (x | (x + 0x76)) has
-// its high bit set exactly for the others (values from 10 up reach 0x80 by
-// the addition, values from 0x80 have it already). Bytes before the first
-// non-digit are digits, which neither borrow in the subtraction nor carry in
-// the addition, so the lowest marked byte is the first non-digit. Shifting
-// the k digits before it to the top of the word puts zeros, leading zeros of
-// the number, below them. (A build for size reads every text the short way.)
-[[maybe_unused]] constexpr std::size_t kLongText = 16;
-
-// How TakeDigits reads: kShortRuns one digit a step after any run of eight,
-// kLongRuns up to eight digits a step without a branch per digit.
-enum DigitReading { kShortRuns, kLongRuns };
-
-template <DigitReading kReading>
-inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p, const char* end,
-                              std::uint64_t& significand) {
+// again); the caller counts digits from the pointers. One digit a step;
+// built for speed, eight at a step first while eight digits follow (with x
+// the bytes less '0', a byte is a digit when it is at most 9, and
+// (x | (x + 0x76)) has its high bit set exactly for the others, as long as
+// no byte before it borrowed or carried: so the test is exact for "all
+// eight are digits").
+inline const char* TakeDigits(const char* p, const char* end, std::uint64_t& significand) {
     // A local until the end: a store through the reference could alias the
     // text's bytes and would be repeated on every step.
     std::uint64_t w = significand;
 #if !KEM_MODEL_SMALL
-    if (kReading == kLongRuns) {
-        for (;;) {
-            const std::uint64_t x = LoadUpToEightBytesOf(begin, p, end) - 0x3030303030303030u;
-            const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
-            if (nonDigits == 0) {
-                w = w * 100000000u + CombineEightDigits(x);
-                p += 8;
-                continue;
-            }
-            const int k = CountTrailingZeros64(nonDigits) / 8;  // 0 to 7
-            // x << (64 - 8k) in two steps, so that k = 0 shifts everything out.
-            significand =
-                w * (kPowersOfFive64.value[k] << k) + CombineEightDigits((x << (63 - 8 * k)) << 1);
-            return p + k;
-        }
-    }
     while (end - p >= 8) {
         const std::uint64_t x = LoadUpToEightBytes(p, 8) - 0x3030303030303030u;
         if (((x | (x + 0x7676767676767676u)) & 0x8080808080808080u) != 0) {
@@ -173,7 +146,7 @@ inline const char* TakeDigits([[maybe_unused]] const char* begin, const char* p,
 // where it ends. A marker not followed by digits (after an optional sign)
 // leaves `exponent` alone and returns null: the number then ends before the
 // marker.
-const char* ReadLongExponent(const char* p, const char* end, std::int64_t& exponent) {
+const char* ReadExponent(const char* p, const char* end, std::int64_t& exponent) {
     bool negative = false;
     if (p != end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
@@ -199,40 +172,10 @@ const char* ReadLongExponent(const char* p, const char* end, std::int64_t& expon
     return p;
 }
 
-// The same. Built for speed, an exponent of at most four digits (below the
-// saturation point) is read from one word, its sign and its length without
-// a branch each; longer ones go the plain way.
-inline const char* ReadExponent([[maybe_unused]] const char* begin, const char* p, const char* end,
-                                std::int64_t& exponent) {
-#if !KEM_MODEL_SMALL
-    constexpr int kWordExponentDigits = 4;  // 9999 > kExponentLimit would saturate
-    static_assert(kExponentLimit >= 999, "three digits never saturate");
-    std::uint64_t word = LoadUpToEightBytesOf(begin, p, end);
-    const unsigned first = static_cast<unsigned>(word & 0xFF);
-    const bool negative = first == '-';
-    const int sign = static_cast<int>(negative) | static_cast<int>(first == '+');
-    word >>= 8 * sign;  // a zero byte comes in at the top: no digit
-    const std::uint64_t x = word - 0x3030303030303030u;
-    const std::uint64_t nonDigits = (x | (x + 0x7676767676767676u)) & 0x8080808080808080u;
-    const int k = nonDigits == 0 ? 8 : CountTrailingZeros64(nonDigits) / 8;
-    if (k == 0) {
-        return nullptr;
-    }
-    if (k < kWordExponentDigits) {
-        // The k digits at the top of the word, zeros below: see TakeDigits.
-        const int magnitude = static_cast<int>(CombineEightDigits(x << (64 - 8 * k)));
-        exponent += negative ? -magnitude : magnitude;
-        return p + sign + k;
-    }
-#endif
-    return ReadLongExponent(p, end, exponent);
-}
-
 // Step 1: the syntax, without rounding anything. Leading zeros are skipped;
 // every digit from the first nonzero one on is significant, trailing zeros
 // included (they change nothing but the count). Works on locals throughout:
 // stores through a reference could alias the text's bytes.
-template <DigitReading kReading>
 KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
     const char* const begin = text.data();
     const char* const end = begin + text.size();
@@ -251,7 +194,7 @@ KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
     }
     std::uint64_t w = 0;
     const char* const integerBegin = p;
-    p = TakeDigits<kReading>(begin, p, end, w);
+    p = TakeDigits(p, end, w);
     std::int64_t count = p - integerBegin;
     std::int64_t exponent = count;  // the integer digits
     bool hasNumber = p != mantissaBegin;
@@ -266,7 +209,7 @@ KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
             exponent -= p - fractionBegin;
             fractionBegin = p;
         }
-        p = TakeDigits<kReading>(begin, p, end, w);
+        p = TakeDigits(p, end, w);
         count += p - fractionBegin;
         hasNumber = hasNumber || p != afterPoint;
     }
@@ -281,7 +224,7 @@ KEM_BUILT_IN LexedNumber LexNumber(std::string_view text) {
     number.end = hasNumber ? number.mantissaEnd : 0;
     // 'E' and 'D' are 'e' and 'd' less 0x20; no other byte is.
     if (hasNumber && p != end && ((*p | 0x20) == 'e' || (*p | 0x20) == 'd')) {
-        const char* exponentEnd = ReadExponent(begin, p + 1, end, exponent);
+        const char* exponentEnd = ReadExponent(p + 1, end, exponent);
         if (exponentEnd != nullptr) {
             number.end = static_cast<std::size_t>(exponentEnd - begin);
         }
@@ -386,7 +329,7 @@ bool TryExactQuotient(std::uint64_t w, int q, double& result) {
 // Results below the smallest normal double are left to step 3 as well.
 constexpr int kMaxExactPowerOfFive = 55;  // 5^55 < 2^128
 
-KEM_BUILT_IN bool TryProductPath(std::uint64_t w, int q, double& result) {
+KEM_OUT_OF_LINE bool TryProductPathFully(std::uint64_t w, int q, double& result) {
     const std::uint64_t* t = kPowersOfFive[q - kMinPowerOfFive];
     const int lz = CountLeadingZeros64(w);
     const std::uint64_t scaled = w << lz;
@@ -446,6 +389,35 @@ KEM_BUILT_IN bool TryProductPath(std::uint64_t w, int q, double& result) {
     const std::uint64_t bits =
         (static_cast<std::uint64_t>(e + kExponentBias - 1) << kFractionBits) + rounded;
     result = DoubleFromBits(bits < kInfinityBits ? bits : kInfinityBits);
+    return true;
+}
+
+// Step 2b as nearly every value takes it: when the bits of H's high word
+// below the rounding bit are neither 0, 1 short of all ones, nor all ones,
+// the second product could only carry into them, no edge is near, and the
+// rounding bit alone decides. A normal result below the top binade (where
+// rounding up could reach infinity) is then one shift and one addition
+// away. The rest (and, built for size, everything) goes the whole way
+// above.
+KEM_BUILT_IN bool TryProductPath(std::uint64_t w, int q, std::uint64_t& bits) {
+#if !KEM_MODEL_SMALL
+    const int lz = CountLeadingZeros64(w);
+    const Uint128 h = Multiply64(w << lz, kPowersOfFive[q - kMinPowerOfFive][0]);
+    const int topBit = static_cast<int>(h.high >> 63);
+    const int e = 126 + topBit + q - lz + FloorLog2PowerOfFive(q) - 63;
+    const std::uint64_t below = (std::uint64_t{1} << (9 + topBit)) - 1;
+    if ((h.high & below) - 1 < below - 2 && e >= kMinNormalExponent && e < kExponentBias) {
+        // m * 2 + roundBit, plus one, halved: m, or m + 1 above the midpoint.
+        const std::uint64_t rounded = ((h.high >> (9 + topBit)) + 1) >> 1;
+        bits = (static_cast<std::uint64_t>(e + kExponentBias - 1) << kFractionBits) + rounded;
+        return true;
+    }
+#endif
+    double result;
+    if (!TryProductPathFully(w, q, result)) {
+        return false;
+    }
+    bits = BitsOf(result);
     return true;
 }
 
@@ -570,27 +542,30 @@ KEM_OUT_OF_LINE double RoundSlowly(std::string_view text, LexedNumber number) {
     return RoundExactly(digits, q);
 }
 
-// The magnitude of a number with a nonzero digit.
-KEM_BUILT_IN double RoundMagnitude(std::string_view text, const LexedNumber& number) {
+// The bits of the magnitude of a number with a nonzero digit: the sign is
+// added to them, not to a double, which would cost two moves between the
+// processor's integer and floating-point registers on the way out.
+KEM_BUILT_IN std::uint64_t RoundMagnitude(std::string_view text, const LexedNumber& number) {
     if (number.count <= kMaxFastDigits && number.exponent <= kOverflowDecimalExponent &&
         number.exponent - number.count >= kMinPowerOfFive) {
         // value = w * 10^q, q within the table.
         const int q = static_cast<int>(number.exponent) - number.count;
         double result;
-        if (TryExactDoublePath(number.significand, q, result) ||
-            TryProductPath(number.significand, q, result)) {
-            return result;
+        if (TryExactDoublePath(number.significand, q, result)) {
+            return BitsOf(result);
+        }
+        std::uint64_t bits;
+        if (TryProductPath(number.significand, q, bits)) {
+            return bits;
         }
     }
-    return RoundSlowly(text, number);
+    return BitsOf(RoundSlowly(text, number));
 }
 
-// Steps 1 to 3 for one way of reading digits. Built into each entry point
-// below, so that ParseAmount, the window's and kemcalc's hot call, pays for
-// no call of its own.
-template <DigitReading kReading>
-KEM_BUILT_IN AmountReading ReadAmountWith(std::string_view text) {
-    const LexedNumber number = LexNumber<kReading>(text);
+// Steps 1 to 3. Built into each entry point below, so that ParseAmount, the
+// window's and kemcalc's hot call, pays for no call of its own.
+KEM_BUILT_IN AmountReading ReadAmountFully(std::string_view text) {
+    const LexedNumber number = LexNumber(text);
     AmountReading reading{0.0, number.end};
     if (!number.hasNumber) {
         return reading;  // a lone sign is no number, and no number is +0
@@ -600,41 +575,18 @@ KEM_BUILT_IN AmountReading ReadAmountWith(std::string_view text) {
         reading.value = DoubleFromBits(signBit);  // all digits zero: a zero of the written sign
         return reading;
     }
-    reading.value = DoubleFromBits(BitsOf(RoundMagnitude(text, number)) | signBit);
+    reading.value = DoubleFromBits(RoundMagnitude(text, number) | signBit);
     return reading;
 }
-
-#if !KEM_MODEL_SMALL
-// Long texts are read by code of their own, out of the way of the short
-// ones, which are the common case: sharing one function, the short ones
-// would pay for the long ones' registers.
-KEM_OUT_OF_LINE AmountReading ReadLongAmount(std::string_view text) {
-    return ReadAmountWith<kLongRuns>(text);
-}
-
-KEM_OUT_OF_LINE double ParseLongAmount(std::string_view text) {
-    return ReadAmountWith<kLongRuns>(text).value;
-}
-#endif
 
 }  // namespace
 
 AmountReading ReadAmount(std::string_view text) {
-#if !KEM_MODEL_SMALL
-    if (text.size() >= kLongText) {
-        return ReadLongAmount(text);
-    }
-#endif
-    return ReadAmountWith<kShortRuns>(text);
+    return ReadAmountFully(text);
 }
 
 double ParseAmount(std::string_view text) {
-#if !KEM_MODEL_SMALL
-    if (text.size() >= kLongText) {
-        return ParseLongAmount(text);
-    }
-#endif
-    return ReadAmountWith<kShortRuns>(text).value;
+    return ReadAmountFully(text).value;
 }
 
 std::size_t MeasureAmount(std::string_view text) {

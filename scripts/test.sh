@@ -18,8 +18,9 @@ run_preset native
 # The browser edition; its module is checked against the native kemcalc above.
 run_preset web
 run_preset native-asan
-# 45 seconds of each fuzz target against the exact reference, under the sanitizers;
-# the targets run two at a time, one on each core.
+# 30 seconds of each fuzz target against the exact reference, under the sanitizers,
+# the number text targets once for each build of the model; the targets run two
+# at a time, one on each core.
 run_preset fuzz
 
 # Windows: one Xvfb display and one Wine prefix for the whole run.

@@ -222,10 +222,10 @@ TEST(ParseAmount, ShortTextsRoundTrip) {
     }
 }
 
-// Short texts and long ones are read by different code (runs of digits one
-// at a time, or up to eight at once): a short text read as it stands and
-// with letters after it that make it long must give the same number, bit for
-// bit, ending at the same place. ParseAmount is ReadAmount's value.
+// Runs of digits are taken eight at a time only where eight bytes follow: a
+// text read as it stands and with letters after it (so that eight bytes
+// always follow) must give the same number, bit for bit, ending at the same
+// place. ParseAmount is ReadAmount's value.
 TEST(ReadAmount, ShortAndLongReadingsAgree) {
     const std::string alphabet = "0123456789000999..+-eEdD \t$x,5";
     std::mt19937_64 random(16);
@@ -250,7 +250,6 @@ TEST(ByteWords, LoadsOnlyTheTextsBytes) {
     for (std::size_t size = 0; size <= source.size(); ++size) {
         const std::unique_ptr<char[]> text(new char[size == 0 ? 1 : size]);
         std::memcpy(text.get(), source.data(), size);
-        const char* const end = text.get() + size;
         for (std::size_t at = 0; at <= size; ++at) {
             std::uint64_t want = 0;
             for (std::size_t i = 0; i < 8 && at + i < size; ++i) {
@@ -258,8 +257,6 @@ TEST(ByteWords, LoadsOnlyTheTextsBytes) {
             }
             const std::size_t left = size - at;
             EXPECT_EQ(LoadUpToEightBytes(text.get() + at, left < 8 ? left : 8), want)
-                << "size " << size << " at " << at;
-            EXPECT_EQ(LoadUpToEightBytesOf(text.get(), text.get() + at, end), want)
                 << "size " << size << " at " << at;
         }
     }
