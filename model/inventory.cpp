@@ -4,6 +4,7 @@
 
 #include "double_bits.h"
 #include "model_build.h"
+#include "amount_reading.h"
 #include "number_text.h"
 #include "wide_float.h"
 

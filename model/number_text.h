@@ -37,17 +37,3 @@ constexpr int kMaxFixedDecimals = 400;
 // when it has room for one. Returns the length of the whole text either way,
 // so a caller can tell a text that did not fit and never shows a cut number.
 std::size_t FormatFixed(double value, int minWidth, int decimals, char* out, std::size_t outSize);
-
-// The length of the leading part of `text` that ParseAmount reads as its
-// number, leading white space included; 0 when the text holds no number.
-// Whatever follows that length is what ParseAmount ignores.
-std::size_t MeasureAmount(std::string_view text);
-
-// ParseAmount's value and MeasureAmount's length, from one reading of the
-// text.
-struct AmountReading {
-    double value;
-    std::size_t length;
-};
-
-AmountReading ReadAmount(std::string_view text);

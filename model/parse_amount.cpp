@@ -24,6 +24,7 @@
 #include "model_build.h"
 #include "byte_words.h"
 #include "double_bits.h"
+#include "amount_reading.h"
 #include "number_text.h"
 #include "power_of_five.h"
 #include "small_powers.h"

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "inventory.h"
+#include "amount_reading.h"
 #include "number_text.h"
 #include "test_support.h"
 

@@ -8,6 +8,7 @@
 
 #include "byte_words.h"
 #include "exact_decimal.h"
+#include "amount_reading.h"
 #include "number_text.h"
 #include "test_support.h"
 

@@ -12,6 +12,6 @@ add_library(kemreference STATIC
 )
 target_include_directories(kemreference PUBLIC ${CMAKE_CURRENT_LIST_DIR})
 # The IEEE layout constants only (double_bits.h); no model code is linked.
-target_include_directories(kemreference PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../../model)
+target_include_directories(kemreference PRIVATE ${CMAKE_CURRENT_LIST_DIR}/../../model/internal)
 target_include_directories(kemreference SYSTEM PUBLIC ${GMP_INCLUDE_DIR})
 target_link_libraries(kemreference PUBLIC ${GMPXX_LIBRARY} ${GMP_LIBRARY})
