@@ -12,6 +12,7 @@ import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 
+import { kProductsExport, kPurchasesReport, kSalesReport } from './catalogue-exports.mjs';
 import { runKemcalcCsv } from './kemcalc.mjs';
 
 const [siteDir, kemcalcPath] = process.argv.slice(2);
@@ -333,24 +334,10 @@ test('output records split back into their fields', () => {
 
 // --- Reports joined, and what if ----------------------------------------------
 
-// A products export as shops write it, without units; a sales report over 90
-// days and a purchases report over 6 months, each keyed its own way. One
-// item is in neither report, one sales row is keyed in another case, a key
-// has blanks around it and the main file repeats a SKU.
-const kProducts = [
-  'SKU,Title,Category,Price,Cost,Stock',
-  'SKU-001,Hammer,Tools,12.50,8.00,40',
-  'SKU-002,"Screwdriver, flat",Tools,9.99,4.10,35',
-  'SKU-003,Seed tray,Garden,3.99,1.10,200',
-  'SKU-004,Hose,Garden,39.00,27.50,12',
-  'SKU-005,Lamp,Lighting,45.00,30.00,8',
-  'SKU-001,Hammer (again),Tools,12.50,8.00,0',
-  '',
-].join('\r\n');
-const kSales = 'sku,units_sold\nSKU-001,120\n SKU-002 ,105\nSKU-003,450\nsku-005,30\nSKU-009,4\n';
-const kReceived = 'Item,units_received\nSKU-001,300\nSKU-002,180\nSKU-003,900\nSKU-004,60\n';
-const kSalesReport = { name: 'sales-90-days.csv', text: kSales, mainKey: 'SKU', joinedKey: 'sku' };
-const kReceivedReport = { name: 'received-6-months.csv', text: kReceived, mainKey: '1', joinedKey: '1' };
+const kSalesJoin = { ...kSalesReport, mainKey: 'SKU', joinedKey: 'sku' };
+const kReceivedJoin = { ...kPurchasesReport, mainKey: '1', joinedKey: '1' };
+const kProducts = kProductsExport.text;
+const kSales = kSalesReport.text;
 // The columns of the joined header: the products', then units_sold, then
 // units_received.
 const kJoinedColumns = '4,5,8,7';
@@ -360,17 +347,22 @@ const kJoinCases = [
   [
     'products, 90 days of sales and 6 months of purchases',
     kProducts,
-    [kSalesReport, kReceivedReport],
-    { columns: kJoinedColumns, soldMonths: '3', boughtMonths: '6', groupBy: '3' },
+    [kSalesJoin, kReceivedJoin],
+    {
+      columns: kJoinedColumns,
+      soldMonths: kSalesReport.months,
+      boughtMonths: kPurchasesReport.months,
+      groupBy: '3',
+    },
   ],
   [
     'the same with changes for one group and a target return',
     kProducts,
-    [kSalesReport, kReceivedReport],
+    [kSalesJoin, kReceivedJoin],
     {
       columns: kJoinedColumns,
-      soldMonths: '3',
-      boughtMonths: '6',
+      soldMonths: kSalesReport.months,
+      boughtMonths: kPurchasesReport.months,
       groupBy: 'Category',
       adjust: { price: '+5', bought: '-20' },
       adjustGroup: 0,
@@ -383,14 +375,14 @@ const kJoinCases = [
     [{ name: 'sales.tsv', text: 'SKU\tsold\nA\t36\nB\t1,200\n', mainKey: 'SKU', joinedKey: 'SKU' }],
     { delimiter: '\t', thousandsComma: true, currency: '€', columns: '2,3,4,5', soldMonths: '12' },
   ],
-  ['a report with a key on two rows', kProducts, [{ ...kSalesReport, text: `${kSales}SKU-003,1\n` }], {}],
-  ['a report without its key column', kProducts, [{ ...kSalesReport, joinedKey: 'Item' }], {}],
-  ['a report row without a key', kProducts, [{ ...kSalesReport, text: `${kSales} ,3\n` }], {}],
-  ['a key the main file does not have', kProducts, [{ ...kSalesReport, mainKey: 'Code' }], {}],
+  ['a report with a key on two rows', kProducts, [{ ...kSalesJoin, text: `${kSales}SKU-003,1\n` }], {}],
+  ['a report without its key column', kProducts, [{ ...kSalesJoin, joinedKey: 'Item' }], {}],
+  ['a report row without a key', kProducts, [{ ...kSalesJoin, text: `${kSales} ,3\n` }], {}],
+  ['a key the main file does not have', kProducts, [{ ...kSalesJoin, mainKey: 'Code' }], {}],
   [
     'a name in both files',
     kProducts,
-    [{ ...kSalesReport, text: 'sku,units_sold,Price\nSKU-001,1,2\n' }],
+    [{ ...kSalesJoin, text: 'sku,units_sold,Price\nSKU-001,1,2\n' }],
     { columns: 'Price,Cost,units_sold,units_sold' },
   ],
 ];
@@ -453,12 +445,12 @@ function cellsOf(record, first) {
 }
 
 test('what-if totals and rows are those of kemcalc --adjust, for every row and for one group', () => {
-  const reports = [kSalesReport, kReceivedReport];
+  const reports = [kSalesJoin, kReceivedJoin];
   const options = {
     delimiter: ',',
     columns: kJoinedColumns,
-    soldMonths: '3',
-    boughtMonths: '6',
+    soldMonths: kSalesReport.months,
+    boughtMonths: kPurchasesReport.months,
     groupBy: '3',
   };
   const changeCases = [

@@ -121,9 +121,19 @@ async function readHeaderOf(catalogue, source, delimiter, joined) {
   };
 }
 
+// Each message brings a copy of a File, never the same object: a file is
+// known again by its name, size and time.
+function isSameFile(a, b) {
+  return a.name === b.name && a.size === b.size && a.lastModified === b.lastModified;
+}
+
 function isSameReport(slot, wanted) {
   return (
-    slot?.file === wanted.file && slot.joinedKey === wanted.joinedKey && slot.delimiter === wanted.delimiter
+    slot !== null &&
+    slot !== undefined &&
+    isSameFile(slot.file, wanted.file) &&
+    slot.joinedKey === wanted.joinedKey &&
+    slot.delimiter === wanted.delimiter
   );
 }
 
