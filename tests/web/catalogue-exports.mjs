@@ -79,3 +79,30 @@ export const kPurchasesReport = {
   text: 'Item,units_received\nSKU-001,300\nSKU-002,180\nSKU-003,900\nSKU-004,60\n',
   months: '6',
 };
+
+// A products export without units sold, keyed by SKU, with what the shop
+// plans to order each month as its Bought column; and a sales report of
+// every SKU in another order (a stride through them that visits each once),
+// counted over 3 months: the two halves of a join.
+export async function writeProductsAndSales(productsPath, salesPath, rows) {
+  const random = makeRandom(20260614);
+  const categories = ['tools', 'toys', 'food', 'garden', '"Home, kitchen"'];
+  await writeLines(
+    productsPath,
+    rows,
+    (i) => {
+      const cost = 1 + Math.floor(random() * 50000) / 100;
+      const price = (cost * (0.7 + random())).toFixed(2);
+      return `SK${i},"Item ""${i}""",${pick(random, categories)},$${price},$${cost.toFixed(2)},${Math.floor(random() * 200)},${4000000000000 + i}\r\n`;
+    },
+    'SKU,Name,Category,Price,Cost,Bought,Barcode\r\n',
+  );
+  // i * 7919 modulo the count visits every row once while the prime 7919
+  // does not divide the count.
+  await writeLines(
+    salesPath,
+    rows,
+    (i) => `SK${(i * 7919) % rows},${Math.floor(random() * 450)}\n`,
+    'sku,sold\n',
+  );
+}
