@@ -13,7 +13,8 @@
 //   {type: 'rows', runId, requestId, sort, start, count} -> {type: 'rows', ...}
 //   {type: 'totals', runId, requestId, start, count} -> {type: 'totals', ...}
 //   {type: 'whatIf', runId, requestId, changes, group, start, count} -> {type: 'whatIf', ...}
-//   {type: 'download', runId, totals} -> {type: 'download', runId, blob}
+//   {type: 'download', runId, totals} -> ({type: 'downloading', ...}... with
+//                                         changes shown), {type: 'download', runId, blob}
 // Any failure the library does not word (a file that cannot be read) comes
 // back as {type: 'failed', message}.
 import { kReturnBands, loadCatalogue } from './kemcat.mjs';
