@@ -27,8 +27,9 @@
 
 namespace {
 
-// Per item row, in rowValues: where it ends in the output, its line, then
-// one sort key per result column in ResultField order.
+// Per item row, one value in each of rowValues: where it ends in the
+// output, its line, then one sort key per result column in ResultField
+// order. A value to an array, so that the worker takes each array whole.
 constexpr std::size_t kRowEnd = 0;
 constexpr std::size_t kRowLine = 1;
 constexpr std::size_t kRowKeys = 2;
@@ -112,7 +113,7 @@ struct CatalogueSession {
     // output's length so far.
     std::vector<char> output;
     double outputTaken = 0;
-    std::vector<double> rowValues;
+    std::vector<double> rowValues[kRowValues];
     std::vector<unsigned char> rowBands;  // the ResultKind of each item row's return on inventory
     double headerEnd = 0;
     double lastRowEnd = 0;  // where the items end once the run is over
@@ -177,16 +178,14 @@ void KeepRowForWhatIf(CatalogueSession& s, const WrittenRow& row, double returnK
 
 void NoteItemRow(CatalogueSession& s, const WrittenRow& row, double end) {
     const InventoryResults& results = *row.results;
-    double values[kRowValues];
-    values[kRowEnd] = end;
-    values[kRowLine] = static_cast<double>(row.line);
+    s.rowValues[kRowEnd].push_back(end);
+    s.rowValues[kRowLine].push_back(static_cast<double>(row.line));
     for (int field = 0; field < kResultCount; ++field) {
-        values[kRowKeys + field] = SortKey(results.figure[field]);
+        s.rowValues[kRowKeys + field].push_back(SortKey(results.figure[field]));
     }
-    s.rowValues.insert(s.rowValues.end(), values, values + kRowValues);
     s.rowBands.push_back(static_cast<unsigned char>(results.figure[kReturnOnInventory].kind));
     if (s.keepRows) {
-        KeepRowForWhatIf(s, row, values[kRowKeys + kReturnOnInventory]);
+        KeepRowForWhatIf(s, row, s.rowValues[kRowKeys + kReturnOnInventory].back());
     }
 }
 
@@ -199,6 +198,13 @@ void WatchRow(void* context, const WrittenRow& row) {
     } else {
         NoteItemRow(s, row, end);
     }
+}
+
+void ClearRows(CatalogueSession& s) {
+    for (std::vector<double>& values : s.rowValues) {
+        values.clear();
+    }
+    s.rowBands.clear();
 }
 
 // A run that kept its rows has ended: its groups are the what-if's.
@@ -500,8 +506,7 @@ EMSCRIPTEN_KEEPALIVE double kemcat_join_rows(int join) {
 EMSCRIPTEN_KEEPALIVE void kemcat_start(int delimiter, int flags, int adjustGroup) {
     session.output.clear();
     session.outputTaken = 0;
-    session.rowValues.clear();
-    session.rowBands.clear();
+    ClearRows(session);
     session.headerEnd = 0;
     session.lastRowEnd = 0;
     CatalogueOptions options = MakeOptions(static_cast<char>(delimiter), flags);
@@ -563,11 +568,13 @@ EMSCRIPTEN_KEEPALIVE void kemcat_output_taken() {
     session.output.clear();
 }
 
-// The item rows written since the worker last took them: kemcat_row_values()
-// of each row in kemcat_rows_data(), and the ResultKind of each row's return
-// on inventory.
-EMSCRIPTEN_KEEPALIVE const double* kemcat_rows_data() {
-    return session.rowValues.data();
+// The item rows written since the worker last took them: value `which`
+// (0 where each ends in the output, 1 its line, 2 to 7 its sort keys) of
+// each row, and the ResultKind of each row's return on inventory.
+EMSCRIPTEN_KEEPALIVE const double* kemcat_rows_data(int which) {
+    return which >= 0 && static_cast<std::size_t>(which) < kRowValues
+               ? session.rowValues[which].data()
+               : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE const unsigned char* kemcat_row_bands() {
@@ -578,13 +585,8 @@ EMSCRIPTEN_KEEPALIVE int kemcat_rows_count() {
     return static_cast<int>(session.rowBands.size());
 }
 
-EMSCRIPTEN_KEEPALIVE int kemcat_row_values() {
-    return static_cast<int>(kRowValues);
-}
-
 EMSCRIPTEN_KEEPALIVE void kemcat_rows_taken() {
-    session.rowValues.clear();
-    session.rowBands.clear();
+    ClearRows(session);
 }
 
 // Where the header row ends in the output, and where the last item row ends:

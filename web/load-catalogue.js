@@ -56,7 +56,6 @@ async function readWasmBinaryUnderNode() {
 export async function loadCatalogue() {
   const options = isNode() ? { wasmBinary: await readWasmBinaryUnderNode() } : {};
   const core = await createKemCatalogue(options);
-  const rowValues = core._kemcat_row_values();
   const encoder = new TextEncoder();
   // Names may hold bytes that are not UTF-8; they are shown with U+FFFD.
   const decoder = new TextDecoder();
@@ -230,22 +229,17 @@ export async function loadCatalogue() {
     // shows. (A run that keeps its rows keeps their figures in the module.)
     takeRows() {
       const count = core._kemcat_rows_count();
-      const start = core._kemcat_rows_data() / Float64Array.BYTES_PER_ELEMENT;
-      const values = core.HEAPF64.subarray(start, start + count * rowValues);
+      const values = (which) => {
+        const at = core._kemcat_rows_data(which) / Float64Array.BYTES_PER_ELEMENT;
+        return core.HEAPF64.slice(at, at + count);
+      };
       const rows = {
         count,
-        ends: new Float64Array(count),
-        lines: new Float64Array(count),
-        keys: Array.from({ length: kResultCount }, () => new Float64Array(count)),
+        ends: values(kRowEnd),
+        lines: values(kRowLine),
+        keys: Array.from({ length: kResultCount }, (_, column) => values(kRowKeys + column)),
         bands: core.HEAPU8.slice(core._kemcat_row_bands(), core._kemcat_row_bands() + count),
       };
-      for (let row = 0, at = 0; row < count; ++row, at += rowValues) {
-        rows.ends[row] = values[at + kRowEnd];
-        rows.lines[row] = values[at + kRowLine];
-        for (let column = 0; column < kResultCount; ++column) {
-          rows.keys[column][row] = values[at + kRowKeys + column];
-        }
-      }
       core._kemcat_rows_taken();
       return rows;
     },

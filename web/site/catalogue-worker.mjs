@@ -32,8 +32,10 @@ import {
   sortedOrder,
 } from './catalogue-rows.mjs';
 
-// Read and fed a chunk at a time; the next chunk is read while one is fed.
+// Read and fed a chunk at a time; the next chunks are read while one is fed.
 const kChunkBytes = 1 << 20;
+const kReadAhead = 3;
+const kBlobBytes = 16 << 20;
 // Progress is told at most this often.
 const kProgressMs = 50;
 // The chart: a bar per group up to this many groups, else the groups holding
@@ -66,19 +68,27 @@ async function readSlice(source, start, end) {
 
 // Feeds `source` chunk by chunk to feed(bytes), which returns whether to go
 // on, telling progress(offset) now and then; false when a newer use of the
-// module took over.
+// module took over. The chunks after the one fed are read meanwhile.
 async function feedChunks(token, source, feed, progress) {
   let told = 0;
-  let next = readSlice(source, 0, kChunkBytes);
+  let asked = 0;
+  const reads = [];
+  const askNext = () => {
+    if (asked < source.size) {
+      reads.push(readSlice(source, asked, asked + kChunkBytes));
+      asked += kChunkBytes;
+    }
+  };
+  for (let i = 0; i < kReadAhead; ++i) {
+    askNext();
+  }
   for (let offset = 0; offset < source.size;) {
-    const bytes = await next;
+    const bytes = await reads.shift();
     if (token !== moduleToken) {
       return false;
     }
     offset += bytes.length;
-    if (offset < source.size) {
-      next = readSlice(source, offset, offset + kChunkBytes);
-    }
+    askNext();
     if (!feed(bytes)) {
       break;
     }
@@ -260,21 +270,35 @@ async function openFile(message) {
 
 // --- Running -------------------------------------------------------------------
 
-// The output as blobs, one per chunk fed: a blob copies the bytes at once,
-// out of the module's memory, and the browser may keep them outside the
-// worker's memory.
+// The output as blobs: the bytes of the chunks fed are copied out of the
+// module's memory and made a blob once they come to kBlobBytes, so that the
+// browser may keep them outside the worker's memory; fewer, larger blobs,
+// as each is handed to the browser on its own.
 function createOutput() {
-  return { blobs: [], size: 0 };
+  return { blobs: [], pending: [], pendingSize: 0, size: 0 };
+}
+
+function keepPending(output) {
+  if (output.pending.length > 0) {
+    output.blobs.push(new Blob(output.pending));
+    output.pending = [];
+    output.pendingSize = 0;
+  }
 }
 
 function addOutput(output, bytes) {
   if (bytes.length > 0) {
-    output.blobs.push(new Blob([bytes]));
+    output.pending.push(bytes.slice());
+    output.pendingSize += bytes.length;
     output.size += bytes.length;
+    if (output.pendingSize >= kBlobBytes) {
+      keepPending(output);
+    }
   }
 }
 
 function finishOutput(output) {
+  keepPending(output);
   return new Blob(output.blobs, { type: 'text/csv' });
 }
 
