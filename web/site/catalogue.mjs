@@ -66,7 +66,7 @@ const kBadOptionTexts = {
 
 const worker = new Worker('catalogue-worker.mjs', { type: 'module' });
 const reports = createReports(document.querySelector('.reports'), () => file && openFile(file, true));
-const whatIf = createWhatIf(document.querySelector('.what-if-panel'), askWhatIf, () => startRun());
+const whatIf = createWhatIf(document.querySelector('.what-if-panel'), askWhatIf, () => runAgain());
 let file = null;
 let header = null;
 let openId = 0;
@@ -254,6 +254,14 @@ function readOptions(figureColumns) {
     })),
     figureColumns,
   };
+}
+
+// An option changed: the file is run again with it, unless its header is
+// still being read, which starts the run with the options as they are then.
+function runAgain() {
+  if (body.dataset.state !== 'reading') {
+    startRun();
+  }
 }
 
 function startRun() {
@@ -701,14 +709,14 @@ options.addEventListener('change', (event) => {
     groupChoice.dataset.chosen = '';
   }
   updateTotalsBox();
-  startRun();
+  runAgain();
 });
 columnsBox.addEventListener('change', (event) => {
   if (event.target.tagName === 'SELECT') {
     event.target.dataset.chosen = '';
   }
   showMessage(errorText, '');
-  startRun();
+  runAgain();
 });
 
 itemsTable.addEventListener('click', (event) => {
