@@ -36,6 +36,11 @@ try {
   await page.waitForFunction(() => document.querySelector('.chart-title').textContent.includes('per group'));
   await page.waitForFunction(() => document.body.dataset.state === 'done');
   await page.waitForSelector('.items-table tbody tr');
+  // What if the tools' prices rise 5 % and they sell 10 % more: now and after.
+  await page.fill('input.change-text[name="price"]', '5');
+  await page.fill('input.change-text[name="sold"]', '10');
+  await page.selectOption('select[name="what-if-group"]', { label: 'Tools' });
+  await page.waitForFunction(() => document.querySelector('.items-table th.after'));
   await page.screenshot({ path: output, fullPage: true });
   console.log(`Wrote ${output}`);
 } finally {

@@ -2,13 +2,18 @@
 // worker writes each chunk of a dropped file into the input buffer and feeds
 // it; the run writes exactly what kemcalc --csv writes with the same
 // options, and after each call the worker takes the output bytes and, for
-// every item row, where the row ends in the output, its line, the six
-// figures it sorts by and its figures per month (for what-if totals).
-// Reports joined to the file are read whole first, a chunk at a time too.
+// every item row, where the row ends in the output, its line and the six
+// figures it sorts by. Reports joined to the file are read whole first, a
+// chunk at a time too, and kept for the runs after.
+//
+// A run that keeps its rows for what-if also keeps, here, each item row's
+// figures per month, its group and its return on inventory: totals under
+// other changes are worked out from them without reading the file again.
 //
 // One run at a time: the worker owns this module.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -22,14 +27,13 @@
 
 namespace {
 
-// Per item row, in rowValues: where it ends in the output, its line, one
-// sort key per result column in ResultField order, then its four figures
-// per month, price, cost, bought and sold.
+// Per item row, one value in each of rowValues: where it ends in the
+// output, its line, then one sort key per result column in ResultField
+// order. A value to an array, so that the worker takes each array whole.
 constexpr std::size_t kRowEnd = 0;
 constexpr std::size_t kRowLine = 1;
 constexpr std::size_t kRowKeys = 2;
-constexpr std::size_t kRowFigures = kRowKeys + kResultCount;
-constexpr std::size_t kRowValues = kRowFigures + kFigureCount;
+constexpr std::size_t kRowValues = kRowKeys + kResultCount;
 
 // Texts the run's options point into; the worker fills them before a run.
 enum OptionText {
@@ -37,12 +41,18 @@ enum OptionText {
     kColumnsText,
     kGroupByText,
     kCurrencyText,
-    kAdjustGroupText,
-    kJoinTexts,  // then for each report: its name, the main key, its own key
+    // The numbers, as typed: read here by kemcalc's rules for the numbers
+    // of its options, so that the page and kemcalc read the same text alike.
+    kBoughtMonthsText,
+    kSoldMonthsText,
+    kTargetReturnText,
+    kAdjustTexts,  // then cost, bought, sold: a percentage, empty for none
+    kJoinTexts = kAdjustTexts + kFigureCount,  // then for each report: its name,
+                                               // the main key, its own key
     kOptionTextCount = kJoinTexts + 3 * kMaxJoins,
 };
 
-// The numbers of a run's options, set one by one before it starts.
+// The numbers read from their texts by kemcat_read_options.
 enum OptionNumber {
     kBoughtMonths,
     kSoldMonths,
@@ -51,11 +61,44 @@ enum OptionNumber {
     kOptionNumberCount = kAdjustPrice + kFigureCount,
 };
 
+// kemcat_read_options' answer has bit n set when number n cannot be read,
+// and this one when the currency cannot name one.
+constexpr int kBadCurrency = 1 << kOptionNumberCount;
+
+// The flags of kemcat_start.
+constexpr int kFlagDecimalComma = 1;
+constexpr int kFlagNumbers = 2;
+constexpr int kFlagThousandsComma = 4;
+constexpr int kFlagKeepRows = 8;  // keep each row's figures for what-if
+
 // A header row is looked for in this much of a file's start: no export has
 // a longer one.
 constexpr std::size_t kHeaderPrefix = std::size_t{1} << 20;
 
 constexpr double kInfinity = std::numeric_limits<double>::infinity();
+
+// What a run that keeps its rows keeps of each for what-if.
+struct WhatIfRowsKept {
+    std::vector<double> perMonth;  // four a row: price, cost, bought, sold
+    std::vector<std::uint32_t> groups;
+    std::vector<double> returnKeys;  // each row's return on inventory, as sorted
+    std::vector<std::string> groupNames;
+    bool grouped = false;
+    std::string groupKey;  // reused to look a group up without allocating
+};
+
+// The last what-if worked out: its changes, the totals, and each row's
+// return on inventory after them.
+struct WhatIfAnswer {
+    CatalogueOptions changes;
+    bool oneGroup = false;
+    std::size_t group = 0;
+    WhatIfTotals totals;
+    std::vector<double> changeKeys;  // the return after the change less the return before
+    std::vector<ResultFigure> returns;
+    InventoryResults row;   // of the row asked for last
+    TargetOrder rowTarget;  // its order for the target return, when one is set
+};
 
 struct CatalogueSession {
     std::string optionTexts[kOptionTextCount];
@@ -70,18 +113,14 @@ struct CatalogueSession {
     // output's length so far.
     std::vector<char> output;
     double outputTaken = 0;
-    std::vector<double> rowValues;
-    std::vector<unsigned char> rowBands;   // the ResultKind of each item row's return on inventory
-    std::vector<std::uint32_t> rowGroups;  // each item row's group, in order of first appearance
+    std::vector<double> rowValues[kRowValues];
+    std::vector<unsigned char> rowBands;  // the ResultKind of each item row's return on inventory
     double headerEnd = 0;
     double lastRowEnd = 0;  // where the items end once the run is over
     std::string text;       // the text asked for last
-    // What-if totals: the rows' figures and groups are handed in by the worker.
-    std::vector<double> whatIfFigures;
-    std::vector<std::uint32_t> whatIfGroups;
-    std::vector<double> whatIfReturns;
-    std::vector<unsigned char> whatIfBands;
-    WhatIfTotals whatIf;
+    bool keepRows = false;  // the run going keeps its rows for what-if
+    WhatIfRowsKept kept;
+    WhatIfAnswer whatIf;
 };
 
 CatalogueSession session;
@@ -113,29 +152,41 @@ double SortKey(const ResultFigure& figure) {
     return figure.value;
 }
 
-// The group's index, in order of first appearance: the run's own group
-// totals keep that order.
-std::uint32_t FindGroupIndex(const CatalogueRun& run, std::string_view group) {
-    const auto found = run.groups.indexOf.find(std::string(group));
-    return found != run.groups.indexOf.end() ? static_cast<std::uint32_t>(found->second) : 0;
+// The row's group, in order of first appearance as the run's own group
+// totals keep them. The run is told of a row before it adds the row to its
+// group's totals, so a group it does not know yet is the next one.
+std::uint32_t FindGroupIndex(const CatalogueRun& run, std::string_view group,
+                             std::string& lookupKey) {
+    const GroupTotals& groups = run.groups;
+    if (!groups.names.empty() && groups.names[groups.lastGroup] == group) {
+        return static_cast<std::uint32_t>(groups.lastGroup);
+    }
+    lookupKey.assign(group.data(), group.size());
+    const auto found = groups.indexOf.find(lookupKey);
+    return static_cast<std::uint32_t>(found != groups.indexOf.end() ? found->second
+                                                                    : groups.names.size());
+}
+
+void KeepRowForWhatIf(CatalogueSession& s, const WrittenRow& row, double returnKey) {
+    const InventoryInputs& perMonth = *row.perMonth;
+    const double figures[kFigureCount] = {perMonth.price, perMonth.cost, perMonth.buyPerMonth,
+                                          perMonth.sellPerMonth};
+    s.kept.perMonth.insert(s.kept.perMonth.end(), figures, figures + kFigureCount);
+    s.kept.groups.push_back(s.kept.grouped ? FindGroupIndex(s.run, row.group, s.kept.groupKey) : 0);
+    s.kept.returnKeys.push_back(returnKey);
 }
 
 void NoteItemRow(CatalogueSession& s, const WrittenRow& row, double end) {
     const InventoryResults& results = *row.results;
-    const InventoryInputs& perMonth = *row.perMonth;
-    double values[kRowValues];
-    values[kRowEnd] = end;
-    values[kRowLine] = static_cast<double>(row.line);
+    s.rowValues[kRowEnd].push_back(end);
+    s.rowValues[kRowLine].push_back(static_cast<double>(row.line));
     for (int field = 0; field < kResultCount; ++field) {
-        values[kRowKeys + field] = SortKey(results.figure[field]);
+        s.rowValues[kRowKeys + field].push_back(SortKey(results.figure[field]));
     }
-    values[kRowFigures + kPriceFigure] = perMonth.price;
-    values[kRowFigures + kCostFigure] = perMonth.cost;
-    values[kRowFigures + kBoughtFigure] = perMonth.buyPerMonth;
-    values[kRowFigures + kSoldFigure] = perMonth.sellPerMonth;
-    s.rowValues.insert(s.rowValues.end(), values, values + kRowValues);
     s.rowBands.push_back(static_cast<unsigned char>(results.figure[kReturnOnInventory].kind));
-    s.rowGroups.push_back(s.run.options.groupBy.empty() ? 0 : FindGroupIndex(s.run, row.group));
+    if (s.keepRows) {
+        KeepRowForWhatIf(s, row, s.rowValues[kRowKeys + kReturnOnInventory].back());
+    }
 }
 
 void WatchRow(void* context, const WrittenRow& row) {
@@ -149,26 +200,85 @@ void WatchRow(void* context, const WrittenRow& row) {
     }
 }
 
-const std::string& JoinText(std::size_t join, std::size_t which) {
+void ClearRows(CatalogueSession& s) {
+    for (std::vector<double>& values : s.rowValues) {
+        values.clear();
+    }
+    s.rowBands.clear();
+}
+
+// A run that kept its rows has ended: its groups are the what-if's.
+void NoteRunEnd(CatalogueSession& s) {
+    if (s.keepRows && s.run.status != kRunGoing) {
+        s.kept.groupNames = s.run.groups.names;
+        s.keepRows = false;
+    }
+}
+
+std::string& JoinText(std::size_t join, std::size_t which) {
     return session.optionTexts[kJoinTexts + 3 * join + which];
 }
 
-// The options the page shows, as kemcalc --csv would take them.
+// A number given for an option, read as kemcalc reads the numbers of its
+// options: all of the text one finite number, by the figures' rules.
+bool ReadOptionNumber(std::string_view text, double& value) {
+    const FieldReading reading = ReadInputField(text, false);
+    value = reading.value;
+    return reading.readWhole && !TrimBlanks(text).empty() && std::isfinite(value);
+}
+
+// A percentage as kemcalc reads one: the number, with or without a "%"
+// after it.
+bool ReadPercent(std::string_view text, double& percent) {
+    text = TrimBlanks(text);
+    if (!text.empty() && text.back() == '%') {
+        text.remove_suffix(1);
+    }
+    return ReadOptionNumber(text, percent);
+}
+
+// Reads the option number `which` from its text; `none` when the text is
+// empty. Months and the target return must be above 0.
+bool ReadNumberText(int which, double none) {
+    const std::string& text = session.optionTexts[kBoughtMonthsText + which];
+    double& number = session.optionNumbers[which];
+    if (TrimBlanks(text).empty()) {
+        number = none;
+        return true;
+    }
+    const bool isMonths = which == kBoughtMonths || which == kSoldMonths;
+    const bool read = isMonths ? ReadOptionNumber(text, number) : ReadPercent(text, number);
+    return read && (which >= kAdjustPrice || number > 0.0);
+}
+
+void JoinReportsRead(CatalogueRun& run) {
+    for (std::size_t j = 0; j < session.joinCount; ++j) {
+        JoinReport(run, session.joins[j]);
+    }
+}
+
+void SetJoinOptions(CatalogueOptions& options) {
+    options.joinCount = session.joinCount;
+    for (std::size_t j = 0; j < session.joinCount; ++j) {
+        options.joins[j] = JoinKeys{JoinText(j, 1), JoinText(j, 2)};
+    }
+}
+
+// The options the page shows, as kemcalc --csv would take them; the numbers
+// as kemcat_read_options read them last.
 CatalogueOptions MakeOptions(char delimiter, int flags) {
     CatalogueOptions options;
     options.input = kInputCsv;
     options.delimiter = delimiter;
-    options.decimalComma = (flags & 1) != 0;
-    options.numbers = (flags & 2) != 0;
-    options.thousandsComma = (flags & 4) != 0;
-    options.adjustOneGroup = (flags & 8) != 0;
+    options.decimalComma = (flags & kFlagDecimalComma) != 0;
+    options.numbers = (flags & kFlagNumbers) != 0;
+    options.thousandsComma = (flags & kFlagThousandsComma) != 0;
     // Totals come last, so the output without them is its first part: the
     // view always shows them and the download leaves them out when asked.
     options.totals = true;
     options.columns = session.optionTexts[kColumnsText];
     options.groupBy = session.optionTexts[kGroupByText];
     options.currency = session.optionTexts[kCurrencyText];
-    options.adjustGroup = session.optionTexts[kAdjustGroupText];
     const double* numbers = session.optionNumbers;
     options.boughtMonths = numbers[kBoughtMonths];
     options.soldMonths = numbers[kSoldMonths];
@@ -178,21 +288,25 @@ CatalogueOptions MakeOptions(char delimiter, int flags) {
         options.adjusted[i] = !std::isnan(percent);
         options.adjustPercent[i] = options.adjusted[i] ? percent : 0.0;
     }
-    options.joinCount = session.joinCount;
-    for (std::size_t j = 0; j < session.joinCount; ++j) {
-        options.joins[j] = JoinKeys{JoinText(j, 1), JoinText(j, 2)};
-    }
+    SetJoinOptions(options);
     return options;
 }
 
 // Reads as much of the input buffer as needed for the header: `ended` says
-// the buffer holds the whole file.
-void ReadHeaderOnly(CatalogueRun& run, ByteSink& sink, char delimiter, std::size_t count,
-                    bool ended) {
+// the buffer holds the whole file. With `joined`, the reports read are
+// joined to it, so that its columns are those of a run.
+void ReadHeaderOnly(char delimiter, std::size_t count, bool ended, bool joined) {
+    CatalogueRun& run = session.run;
     CatalogueOptions options;
     options.delimiter = delimiter;
-    StartByteSink(sink, KeepOutput, &session);
-    StartCatalogueRun(run, options, session.optionTexts[kInputNameText], sink);
+    if (joined) {
+        SetJoinOptions(options);
+    }
+    StartByteSink(session.sink, KeepOutput, &session);
+    StartCatalogueRun(run, options, session.optionTexts[kInputNameText], session.sink);
+    if (joined) {
+        JoinReportsRead(run);
+    }
     run.stopAfterHeader = true;
     const std::size_t used = count < kHeaderPrefix ? count : kHeaderPrefix;
     if (FeedCatalogue(run, session.input.data(), used) == kRunGoing && ended && used == count) {
@@ -217,8 +331,39 @@ bool IsJoin(int join) {
     return join >= 0 && static_cast<std::size_t>(join) < kMaxJoins;
 }
 
+bool IsKeptRow(int row) {
+    return row >= 0 && static_cast<std::size_t>(row) < session.kept.groups.size();
+}
+
 std::size_t CountOf(int count) {
     return static_cast<std::size_t>(count < 0 ? 0 : count);
+}
+
+// The totals of the last what-if: of group `group`, or of the whole
+// catalogue for -1.
+InventoryResults ReadWhatIfTotals(int group) {
+    const WhatIfTotals& totals = session.whatIf.totals;
+    const bool inGroup = group >= 0 && static_cast<std::size_t>(group) < totals.groups.size();
+    return ReadTotals(inGroup ? totals.groups[group] : totals.all);
+}
+
+// The text of cell `field` of `results`, as the run writes it: a result,
+// or after them a cell of `target` when it is not null.
+const char* KeepResultText(const InventoryResults& results, const TargetOrder* target, int field) {
+    CellTexts texts;
+    const ResultCells cells = MakeResultCells(results, target, session.run.format.cells, texts);
+    if (field < 0 || static_cast<std::size_t>(field) >= cells.count) {
+        return KeepText(std::string_view());
+    }
+    return KeepText(cells.cell[field]);
+}
+
+// How far the change moved a row's return on inventory, as a sort key: the
+// key after less the key before. Where both are the same infinity, or a
+// not-a-number came in, the return did not move in any way that sorts.
+double ChangeKey(double before, double after) {
+    const double change = after - before;
+    return std::isnan(change) ? 0.0 : change;
 }
 
 }  // namespace
@@ -227,9 +372,11 @@ extern "C" {
 
 // Where the worker writes an option's UTF-8 text, `size` bytes long: 0 the
 // input's name, 1 the four columns as for --columns, 2 the group column as
-// for --group-by, 3 the currency, 4 the group the changes are for, then for
-// each report its name, the main file's key and its own key (as --on
-// MAIN=JOINED). The texts must stay until the next run starts.
+// for --group-by, 3 the currency, 4 and 5 the months bought and sold count
+// over, 6 the target return, 7 to 10 the change in percent of price, cost,
+// bought and sold (each empty for none), then for each report its name, the
+// main file's key and its own key (as --on MAIN=JOINED). The texts must stay
+// until the next run starts.
 EMSCRIPTEN_KEEPALIVE char* kemcat_option_text(int which, int size) {
     if (which < 0 || which >= kOptionTextCount || size < 0) {
         return nullptr;
@@ -239,14 +386,33 @@ EMSCRIPTEN_KEEPALIVE char* kemcat_option_text(int which, int size) {
     return text.data();
 }
 
-// Sets a number of the next run's options: 0 the months bought counts over,
-// 1 the months sold counts over (0: per month already), 2 the target return
-// (0: none), 3 to 6 the change in percent of price, cost, bought and sold
-// (not-a-number: none).
-EMSCRIPTEN_KEEPALIVE void kemcat_option_number(int which, double value) {
-    if (which >= 0 && which < kOptionNumberCount) {
-        session.optionNumbers[which] = value;
+// Reads the numbers of the option texts, and checks the currency, for the
+// next run or what-if. Returns 0, or the bits of the ones that cannot be
+// read: 1 << n for number n (0 months bought, 1 months sold, 2 target
+// return, 3 to 6 the changes), 1 << 7 for the currency.
+EMSCRIPTEN_KEEPALIVE int kemcat_read_options() {
+    int bad = 0;
+    for (int which = 0; which < kOptionNumberCount; ++which) {
+        const double none = which < kAdjustPrice ? 0.0 : std::numeric_limits<double>::quiet_NaN();
+        bad |= ReadNumberText(which, none) ? 0 : 1 << which;
     }
+    const std::string& currency = session.optionTexts[kCurrencyText];
+    if (!currency.empty() && !IsCurrencyText(currency)) {
+        bad |= kBadCurrency;
+    }
+    return bad;
+}
+
+// Whether the numbers read last change any figure: a change of 0 % leaves
+// every figure as it is.
+EMSCRIPTEN_KEEPALIVE int kemcat_changes_figures() {
+    for (std::size_t i = 0; i < kFigureCount; ++i) {
+        const double percent = session.optionNumbers[kAdjustPrice + i];
+        if (!std::isnan(percent) && percent != 0.0) {
+            return 1;
+        }
+    }
+    return 0;
 }
 
 // How many of a file's first bytes the header needs at most.
@@ -268,7 +434,7 @@ EMSCRIPTEN_KEEPALIVE int kemcat_detect_delimiter(int count, int ended) {
     char best = ',';
     std::size_t most = 0;
     for (char delimiter : delimiters) {
-        ReadHeaderOnly(session.run, session.sink, delimiter, CountOf(count), ended != 0);
+        ReadHeaderOnly(delimiter, CountOf(count), ended != 0, false);
         const std::size_t columns = session.run.headerRead ? CountColumns(session.run.header) : 0;
         if (columns > most) {
             best = delimiter;
@@ -279,21 +445,21 @@ EMSCRIPTEN_KEEPALIVE int kemcat_detect_delimiter(int count, int ended) {
 }
 
 // Reads the header of the file in the input buffer, as kemcalc --csv with
-// `delimiter` would: kemcat_status() then says whether it was read or why
-// not, and kemcat_column_count() and the functions after it describe it.
-EMSCRIPTEN_KEEPALIVE int kemcat_read_header(int count, int ended, int delimiter) {
-    ReadHeaderOnly(session.run, session.sink, static_cast<char>(delimiter), CountOf(count),
-                   ended != 0);
+// `delimiter` would, with the reports read joined to it when `joined`:
+// kemcat_status() then says whether it was read or why not, and
+// kemcat_column_count() and the functions after it describe it.
+EMSCRIPTEN_KEEPALIVE int kemcat_read_header(int count, int ended, int delimiter, int joined) {
+    ReadHeaderOnly(static_cast<char>(delimiter), CountOf(count), ended != 0, joined != 0);
     return session.run.headerRead ? 1 : 0;
 }
 
-// The reports joined to the next run: how many (at most 8; the ones before
-// are forgotten).
+// The reports joined to the next run and header: how many (at most 8).
 EMSCRIPTEN_KEEPALIVE void kemcat_join_count(int count) {
     session.joinCount = CountOf(count) < kMaxJoins ? CountOf(count) : kMaxJoins;
 }
 
-// Starts reading report `join`, its texts set, with `delimiter`.
+// Starts reading report `join`, its texts set, with `delimiter`; what it
+// held before is forgotten.
 EMSCRIPTEN_KEEPALIVE void kemcat_join_start(int join, int delimiter) {
     if (!IsJoin(join)) {
         return;
@@ -326,35 +492,62 @@ EMSCRIPTEN_KEEPALIVE const char* kemcat_join_error_text(int join) {
     return KeepText(PhrasePageError(session.joins[join].error));
 }
 
-// Starts a run with the option texts and numbers as they are now, joined to
-// the reports read. `delimiter` is the CSV delimiter; `flags` or-s 1 a
-// decimal comma, 2 plain numbers, 4 thousands commas, 8 changes for one
-// group only. Totals, per group with a group column, are always worked out.
-EMSCRIPTEN_KEEPALIVE void kemcat_start(int delimiter, int flags) {
+// The rows report `join` holds.
+EMSCRIPTEN_KEEPALIVE double kemcat_join_rows(int join) {
+    return IsJoin(join) ? static_cast<double>(CountJoinedRows(session.joins[join])) : 0.0;
+}
+
+// Starts a run with the option texts and numbers as they are now (after
+// kemcat_read_options), joined to the reports read. `delimiter` is the CSV
+// delimiter; `flags` or-s 1 a decimal comma, 2 plain numbers, 4 thousands
+// commas, 8 keep the rows for what-if. `adjustGroup` is the group of the
+// last run that kept its rows that the changes are for, or -1 for every
+// row. Totals, per group with a group column, are always worked out.
+EMSCRIPTEN_KEEPALIVE void kemcat_start(int delimiter, int flags, int adjustGroup) {
     session.output.clear();
     session.outputTaken = 0;
-    session.rowValues.clear();
-    session.rowBands.clear();
-    session.rowGroups.clear();
+    ClearRows(session);
     session.headerEnd = 0;
     session.lastRowEnd = 0;
-    StartByteSink(session.sink, KeepOutput, &session);
-    StartCatalogueRun(session.run, MakeOptions(static_cast<char>(delimiter), flags),
-                      session.optionTexts[kInputNameText], session.sink);
-    for (std::size_t j = 0; j < session.joinCount; ++j) {
-        JoinReport(session.run, session.joins[j]);
+    CatalogueOptions options = MakeOptions(static_cast<char>(delimiter), flags);
+    if (adjustGroup >= 0 &&
+        static_cast<std::size_t>(adjustGroup) < session.kept.groupNames.size()) {
+        options.adjustOneGroup = true;
+        options.adjustGroup = session.kept.groupNames[adjustGroup];
     }
+    session.keepRows = (flags & kFlagKeepRows) != 0;
+    if (session.keepRows) {
+        session.kept.perMonth.clear();
+        session.kept.groups.clear();
+        session.kept.returnKeys.clear();
+        session.kept.groupNames.clear();
+        session.kept.grouped = !options.groupBy.empty();
+        session.whatIf = WhatIfAnswer();
+    }
+    // The reports are kept from run to run: which of their rows an item
+    // found is this run's to count.
+    for (std::size_t j = 0; j < session.joinCount; ++j) {
+        std::vector<bool>& matched = session.joins[j].matched;
+        std::fill(matched.begin(), matched.end(), false);
+    }
+    StartByteSink(session.sink, KeepOutput, &session);
+    StartCatalogueRun(session.run, options, session.optionTexts[kInputNameText], session.sink);
+    JoinReportsRead(session.run);
     WatchCatalogueRows(session.run, WatchRow, &session);
 }
 
 // Feeds the first `count` bytes of the input buffer; returns the RunStatus.
 EMSCRIPTEN_KEEPALIVE int kemcat_feed(int count) {
-    return FeedCatalogue(session.run, session.input.data(), CountOf(count));
+    const int status = FeedCatalogue(session.run, session.input.data(), CountOf(count));
+    NoteRunEnd(session);
+    return status;
 }
 
 // Ends the input; returns the RunStatus.
 EMSCRIPTEN_KEEPALIVE int kemcat_finish() {
-    return FinishCatalogue(session.run);
+    const int status = FinishCatalogue(session.run);
+    NoteRunEnd(session);
+    return status;
 }
 
 EMSCRIPTEN_KEEPALIVE int kemcat_status() {
@@ -375,33 +568,25 @@ EMSCRIPTEN_KEEPALIVE void kemcat_output_taken() {
     session.output.clear();
 }
 
-// The item rows written since the worker last took them: kemcat_row_values()
-// of each row in kemcat_rows_data(), the ResultKind of each row's return on
-// inventory, and each row's group.
-EMSCRIPTEN_KEEPALIVE const double* kemcat_rows_data() {
-    return session.rowValues.data();
+// The item rows written since the worker last took them: value `which`
+// (0 where each ends in the output, 1 its line, 2 to 7 its sort keys) of
+// each row, and the ResultKind of each row's return on inventory.
+EMSCRIPTEN_KEEPALIVE const double* kemcat_rows_data(int which) {
+    return which >= 0 && static_cast<std::size_t>(which) < kRowValues
+               ? session.rowValues[which].data()
+               : nullptr;
 }
 
 EMSCRIPTEN_KEEPALIVE const unsigned char* kemcat_row_bands() {
     return session.rowBands.data();
 }
 
-EMSCRIPTEN_KEEPALIVE const std::uint32_t* kemcat_row_groups() {
-    return session.rowGroups.data();
-}
-
 EMSCRIPTEN_KEEPALIVE int kemcat_rows_count() {
     return static_cast<int>(session.rowBands.size());
 }
 
-EMSCRIPTEN_KEEPALIVE int kemcat_row_values() {
-    return static_cast<int>(kRowValues);
-}
-
 EMSCRIPTEN_KEEPALIVE void kemcat_rows_taken() {
-    session.rowValues.clear();
-    session.rowBands.clear();
-    session.rowGroups.clear();
+    ClearRows(session);
 }
 
 // Where the header row ends in the output, and where the last item row ends:
@@ -437,7 +622,7 @@ EMSCRIPTEN_KEEPALIVE const char* kemcat_notes_text() {
 }
 
 // For report `join` of the last run: 0 the items that had no row in it, 1
-// its rows that matched no item.
+// its rows that matched no item (counted once the run is done).
 EMSCRIPTEN_KEEPALIVE double kemcat_join_matches(int join, int which) {
     if (!IsJoin(join) || static_cast<std::size_t>(join) >= session.run.joinCount) {
         return 0;
@@ -488,7 +673,7 @@ EMSCRIPTEN_KEEPALIVE const char* kemcat_group_name(int group) {
 }
 
 // The ResultKind of the group's return on inventory, and its figure in
-// `value`: 0 return on inventory, 1 average inventory.
+// `value`: 0 return on inventory, 1 average inventory, 2 gross profit.
 EMSCRIPTEN_KEEPALIVE int kemcat_group_band(int group) {
     if (!IsGroup(group)) {
         return kResultZero;
@@ -500,87 +685,104 @@ EMSCRIPTEN_KEEPALIVE double kemcat_group_figure(int group, int which) {
     if (!IsGroup(group)) {
         return 0.0;
     }
+    const ResultField fields[] = {kReturnOnInventory, kAverageInventory, kGrossProfit};
     const InventoryResults totals = ReadTotals(session.run.groups.totals[group]);
-    return totals.figure[which == 0 ? kReturnOnInventory : kAverageInventory].value;
+    return totals.figure[fields[which >= 0 && which < 3 ? which : 0]].value;
 }
 
 // --- What if ------------------------------------------------------------------
 
-// Room for `count` rows' figures per month (four each) and groups, which the
-// worker fills before kemcat_what_if.
-EMSCRIPTEN_KEEPALIVE double* kemcat_what_if_figures(int count) {
-    session.whatIfFigures.resize(4 * CountOf(count));
-    session.whatIfGroups.resize(CountOf(count));
-    return session.whatIfFigures.data();
+// How many rows the last run that kept its rows kept, and its groups.
+EMSCRIPTEN_KEEPALIVE int kemcat_kept_rows() {
+    return static_cast<int>(session.kept.groups.size());
 }
 
-EMSCRIPTEN_KEEPALIVE std::uint32_t* kemcat_what_if_groups() {
-    return session.whatIfGroups.data();
+EMSCRIPTEN_KEEPALIVE int kemcat_kept_groups() {
+    return session.kept.grouped ? static_cast<int>(session.kept.groupNames.size()) : 0;
 }
 
-// The totals of the rows handed in, with the changes of the option numbers
-// (for the rows of group `group` alone when it is 0 or more), among
-// `groupCount` groups (0: none): kemcat_what_if_total then reads them, and
-// each row's return on inventory after the change is in
-// kemcat_what_if_returns (a sort key) and kemcat_what_if_bands.
-EMSCRIPTEN_KEEPALIVE void kemcat_what_if(int group, int groupCount) {
-    const std::size_t count = session.whatIfGroups.size();
+// Works out the totals of the kept rows again with the changes read last
+// (kemcat_read_options), for the rows of group `group` alone when it is 0 or
+// more, else for every row. Then kemcat_what_if_total and the functions
+// after it read the totals, and kemcat_what_if_changes holds how far each
+// row's return on inventory moved, as a sort key.
+EMSCRIPTEN_KEEPALIVE void kemcat_what_if(int group) {
+    WhatIfRowsKept& kept = session.kept;
+    WhatIfAnswer& answer = session.whatIf;
+    const std::size_t count = kept.groups.size();
     WhatIfRows rows;
-    rows.perMonth = session.whatIfFigures.data();
-    rows.group = groupCount > 0 ? session.whatIfGroups.data() : nullptr;
+    rows.perMonth = kept.perMonth.data();
+    rows.group = kept.grouped ? kept.groups.data() : nullptr;
     rows.count = count;
-    rows.groupCount = CountOf(groupCount);
-    std::vector<ResultFigure> returns(count);
-    ComputeWhatIf(rows, MakeOptions(',', 0), group >= 0, CountOf(group), session.whatIf,
-                  returns.data());
-    session.whatIfReturns.resize(count);
-    session.whatIfBands.resize(count);
+    rows.groupCount = kept.grouped ? kept.groupNames.size() : 0;
+    answer.changes = MakeOptions(',', 0);
+    // The kept figures are per month already: only the changes are left.
+    answer.changes.boughtMonths = 0.0;
+    answer.changes.soldMonths = 0.0;
+    answer.oneGroup = group >= 0;
+    answer.group = CountOf(group);
+    answer.returns.resize(count);
+    ComputeWhatIf(rows, answer.changes, answer.oneGroup, answer.group, answer.totals,
+                  answer.returns.data());
+    answer.changeKeys.resize(count);
     for (std::size_t row = 0; row < count; ++row) {
-        session.whatIfReturns[row] = SortKey(returns[row]);
-        session.whatIfBands[row] = static_cast<unsigned char>(returns[row].kind);
+        answer.changeKeys[row] = ChangeKey(kept.returnKeys[row], SortKey(answer.returns[row]));
     }
 }
 
-EMSCRIPTEN_KEEPALIVE const double* kemcat_what_if_returns() {
-    return session.whatIfReturns.data();
-}
-
-EMSCRIPTEN_KEEPALIVE const unsigned char* kemcat_what_if_bands() {
-    return session.whatIfBands.data();
+EMSCRIPTEN_KEEPALIVE const double* kemcat_what_if_changes() {
+    return session.whatIf.changeKeys.data();
 }
 
 // A totals figure after the change: of group `group`, or of the whole
-// catalogue for -1; `field` a ResultField; its value, and in
-// kemcat_what_if_kind its ResultKind.
+// catalogue for -1; `field` a ResultField. Its value, its ResultKind, and its
+// text as the totals row shows it.
 EMSCRIPTEN_KEEPALIVE double kemcat_what_if_total(int group, int field) {
-    const WhatIfTotals& totals = session.whatIf;
-    const bool inGroup = group >= 0 && static_cast<std::size_t>(group) < totals.groups.size();
-    if (field < 0 || field >= kResultCount) {
-        return 0.0;
-    }
-    return ReadTotals(inGroup ? totals.groups[group] : totals.all).figure[field].value;
+    return field >= 0 && field < kResultCount ? ReadWhatIfTotals(group).figure[field].value : 0.0;
 }
 
 EMSCRIPTEN_KEEPALIVE int kemcat_what_if_kind(int group, int field) {
-    const WhatIfTotals& totals = session.whatIf;
-    const bool inGroup = group >= 0 && static_cast<std::size_t>(group) < totals.groups.size();
-    if (field < 0 || field >= kResultCount) {
-        return kResultNone;
-    }
-    return ReadTotals(inGroup ? totals.groups[group] : totals.all).figure[field].kind;
+    return field >= 0 && field < kResultCount ? ReadWhatIfTotals(group).figure[field].kind
+                                              : kResultNone;
 }
 
-// The text of a totals figure after the change, as the totals row shows it.
 EMSCRIPTEN_KEEPALIVE const char* kemcat_what_if_text(int group, int field) {
-    const WhatIfTotals& totals = session.whatIf;
-    const bool inGroup = group >= 0 && static_cast<std::size_t>(group) < totals.groups.size();
-    if (field < 0 || field >= kResultCount) {
-        return KeepText(std::string_view());
+    return KeepResultText(ReadWhatIfTotals(group), nullptr, field);
+}
+
+// Works out kept row `row` with the last what-if's changes (when they are
+// for it): kemcat_what_if_row_value, _kind and _text then read its results,
+// and with a target return its order and months supply after them.
+EMSCRIPTEN_KEEPALIVE void kemcat_what_if_row(int row) {
+    WhatIfAnswer& answer = session.whatIf;
+    if (!IsKeptRow(row)) {
+        answer.row = InventoryResults();
+        return;
     }
-    CellTexts texts;
-    const ResultCells cells =
-        MakeResultCells(ReadTotals(inGroup ? totals.groups[group] : totals.all), nullptr,
-                        session.run.format.cells, texts);
-    return KeepText(cells.cell[field]);
+    const WhatIfRowsKept& kept = session.kept;
+    const double* figures = &kept.perMonth[kFigureCount * static_cast<std::size_t>(row)];
+    const InventoryInputs perMonth{figures[0], figures[1], figures[2], figures[3]};
+    const bool adjust = !answer.oneGroup || (kept.grouped && kept.groups[row] == answer.group);
+    const InventoryInputs used = UseFigures(perMonth, answer.changes, adjust);
+    answer.row = ComputeResults(used);
+    if (answer.changes.targetReturn != 0.0) {
+        answer.rowTarget = ComputeTargetOrder(used, answer.row, answer.changes.targetReturn);
+    }
+}
+
+EMSCRIPTEN_KEEPALIVE double kemcat_what_if_row_value(int field) {
+    return field >= 0 && field < kResultCount ? session.whatIf.row.figure[field].value : 0.0;
+}
+
+EMSCRIPTEN_KEEPALIVE int kemcat_what_if_row_kind(int field) {
+    return field >= 0 && field < kResultCount ? session.whatIf.row.figure[field].kind : kResultNone;
+}
+
+// Its text as the run writes it: `field` a ResultField, or after them the
+// target's two cells.
+EMSCRIPTEN_KEEPALIVE const char* kemcat_what_if_row_text(int field) {
+    const WhatIfAnswer& answer = session.whatIf;
+    const bool target = answer.changes.targetReturn != 0.0;
+    return KeepResultText(answer.row, target ? &answer.rowTarget : nullptr, field);
 }
 }

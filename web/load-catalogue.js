@@ -16,15 +16,25 @@ export const kReturnBands = ['shown', 'zero', 'infinite', 'negative', 'above-lim
 const kRowEnd = 0;
 const kRowLine = 1;
 const kRowKeys = 2;
-const kRowFigures = kRowKeys + kResultCount;
 
-// The option texts and numbers of catalogue_entry.cpp, by number.
-const kOptionTexts = { inputName: 0, columns: 1, groupBy: 2, currency: 3, adjustGroup: 4 };
-const kJoinTexts = 5;
-const kOptionNumbers = { boughtMonths: 0, soldMonths: 1, targetReturn: 2 };
-const kAdjustNumbers = 3;
+// The option texts of catalogue_entry.cpp, by number: the numbers are given
+// as typed and read there as kemcalc reads them.
+const kOptionTexts = {
+  inputName: 0,
+  columns: 1,
+  groupBy: 2,
+  currency: 3,
+  boughtMonths: 4,
+  soldMonths: 5,
+  targetReturn: 6,
+};
+const kAdjustTexts = 7;
+const kJoinTexts = 7 + kFigureNames.length;
+// The bits of kemcat_read_options' answer, by option name: the numbers in
+// their order, then the currency.
+const kReadOptions = ['boughtMonths', 'soldMonths', 'targetReturn', ...kFigureNames, 'currency'];
 // The flags of kemcat_start.
-const kFlags = { decimalComma: 1, numbers: 2, thousandsComma: 4, adjustOneGroup: 8 };
+const kFlags = { decimalComma: 1, numbers: 2, thousandsComma: 4, keepRows: 8 };
 
 function isNode() {
   return typeof process === 'object' && typeof process.versions?.node === 'string';
@@ -38,13 +48,14 @@ async function readWasmBinaryUnderNode() {
 // Resolves to one catalogue run at a time, the same run as kemcalc --csv:
 //   readHeader(bytes, ended, delimiter) / detectDelimiter(bytes, ended) on
 //     the file's first bytes (all of them when `ended`);
+//   joinStart, joinFeed, joinFinish for each report, read whole first;
 //   start(options), feed(bytes), finish(), each returning the run's status;
 //   takeOutput(consume) and takeRows() after each of them;
-//   the header's columns, the messages and the groups after a run.
+//   the header's columns, the messages and the groups after a run;
+//   whatIf(changes) and what it worked out, after a run that kept its rows.
 export async function loadCatalogue() {
   const options = isNode() ? { wasmBinary: await readWasmBinaryUnderNode() } : {};
   const core = await createKemCatalogue(options);
-  const rowValues = core._kemcat_row_values();
   const encoder = new TextEncoder();
   // Names may hold bytes that are not UTF-8; they are shown with U+FFFD.
   const decoder = new TextDecoder();
@@ -56,19 +67,21 @@ export async function loadCatalogue() {
   }
 
   function setOptionText(which, text) {
-    const bytes = encoder.encode(text ?? '');
+    const bytes = encoder.encode(String(text ?? ''));
     const at = core._kemcat_option_text(which, bytes.length);
     core.HEAPU8.set(bytes, at);
   }
 
-  function setOptionNumbers(runOptions) {
-    for (const [name, which] of Object.entries(kOptionNumbers)) {
-      core._kemcat_option_number(which, runOptions[name] ?? 0);
-    }
-    kFigureNames.forEach((figure, index) => {
-      const percent = runOptions.adjust?.[figure];
-      core._kemcat_option_number(kAdjustNumbers + index, percent ?? Number.NaN);
-    });
+  // The changes of a what-if: a percentage per figure name, as typed, each
+  // left out (or '') for none.
+  function setChanges(adjust) {
+    kFigureNames.forEach((figure, index) => setOptionText(kAdjustTexts + index, adjust?.[figure]));
+  }
+
+  // The names of the options whose texts cannot be read, in kReadOptions.
+  function readOptions() {
+    const bad = core._kemcat_read_options();
+    return kReadOptions.filter((_, bit) => (bad & (1 << bit)) !== 0);
   }
 
   // A text the module keeps until the next one is asked for.
@@ -78,6 +91,15 @@ export async function loadCatalogue() {
 
   function status(code) {
     return kRunStatuses[code];
+  }
+
+  // Six results read through `value(field)`, `kind(field)` and `text(field)`.
+  function readResults(value, kind, text) {
+    return {
+      values: Array.from({ length: kResultCount }, (_, field) => value(field)),
+      kinds: Array.from({ length: kResultCount }, (_, field) => kReturnBands[kind(field)]),
+      texts: Array.from({ length: kResultCount }, (_, field) => readText(text(field))),
+    };
   }
 
   return {
@@ -90,21 +112,32 @@ export async function loadCatalogue() {
       return String.fromCharCode(core._kemcat_detect_delimiter(copyIn(bytes), ended ? 1 : 0));
     },
 
-    // Reads the header with the default column names; true when it was
-    // read, whether or not it names the four columns.
-    readHeader(bytes, ended, delimiter, inputName) {
-      setOptionText(0, inputName);
-      return core._kemcat_read_header(copyIn(bytes), ended ? 1 : 0, delimiter.charCodeAt(0)) === 1;
+    // Reads the header with the default column names, and with `joined` the
+    // reports read joined to it (their columns after the file's, as a run
+    // has them); true when it was read, whether or not it names the four
+    // columns.
+    readHeader(bytes, ended, delimiter, inputName, joined = false) {
+      setOptionText(kOptionTexts.inputName, inputName);
+      const read = core._kemcat_read_header(
+        copyIn(bytes),
+        ended ? 1 : 0,
+        delimiter.charCodeAt(0),
+        joined ? 1 : 0,
+      );
+      return read === 1;
     },
 
-    // Reads report `join` (a File-like source given as chunks by the
-    // caller): joinStart(join, {name, mainKey, joinedKey, delimiter}), then
-    // joinFeed(join, bytes) for each chunk and joinFinish(join); each returns
-    // false once the report cannot be read, and joinErrorText(join) says why.
+    // The reports joined to the next header and runs: reports 0 to count - 1.
     joinCount(count) {
       core._kemcat_join_count(count);
     },
 
+    // Reads report `join` whole, from chunks the caller gives:
+    // joinStart(join, {name, mainKey, joinedKey, delimiter}), then
+    // joinFeed(join, bytes) for each chunk and joinFinish(join); each
+    // returns false once the report cannot be read, and joinErrorText(join)
+    // says why. The keys are names or 1-based numbers, as --on takes them.
+    // The report is kept for every run after, until it is started again.
     joinStart(join, report) {
       setOptionText(kJoinTexts + 3 * join, report.name);
       setOptionText(kJoinTexts + 3 * join + 1, report.mainKey);
@@ -124,8 +157,13 @@ export async function loadCatalogue() {
       return readText(core._kemcat_join_error_text(join));
     },
 
+    // The rows report `join` holds.
+    joinRows(join) {
+      return core._kemcat_join_rows(join);
+    },
+
     // For report `join` of the last run: the items with no row in it, and
-    // its rows that matched no item.
+    // its rows that matched no item (counted once the run is done).
     joinMatches(join) {
       return {
         itemsWithoutRow: core._kemcat_join_matches(join, 0),
@@ -134,25 +172,34 @@ export async function loadCatalogue() {
     },
 
     // options: inputName, delimiter (',', ';' or a tab), decimalComma,
-    // thousandsComma, numbers, currency, columns ('P,C,B,S' as for
-    // --columns, or '' for the default names), groupBy ('' for none),
-    // boughtMonths and soldMonths (0: per month), adjust (percent per figure
-    // name, each left out for none), adjustGroup (a group's name, or null for
-    // every row), targetReturn (0: none). The reports read are joined.
+    // thousandsComma, numbers, currency ('' for none), columns ('P,C,B,S'
+    // as for --columns, or '' for the default names), groupBy ('' for
+    // none); as typed, '' for none: boughtMonths, soldMonths, targetReturn
+    // and adjust (a percentage per figure name); adjustGroup (the index of
+    // a group of the last run that kept its rows, or null for every row);
+    // joins ([{mainKey, joinedKey}] of the reports read, in order); keepRows
+    // (keep each row's figures for whatIf). Returns the names of the options
+    // that cannot be read (see kReadOptions); the run starts only when there
+    // are none.
     start(runOptions) {
-      setOptionNumbers(runOptions);
       for (const [name, which] of Object.entries(kOptionTexts)) {
-        setOptionText(which, runOptions[name] ?? '');
+        setOptionText(which, runOptions[name]);
+      }
+      setChanges(runOptions.adjust);
+      (runOptions.joins ?? []).forEach((keys, join) => {
+        setOptionText(kJoinTexts + 3 * join + 1, keys.mainKey);
+        setOptionText(kJoinTexts + 3 * join + 2, keys.joinedKey);
+      });
+      const bad = readOptions();
+      if (bad.length > 0) {
+        return bad;
       }
       let flags = 0;
       for (const [name, flag] of Object.entries(kFlags)) {
         flags |= runOptions[name] ? flag : 0;
       }
-      if (runOptions.adjustGroup !== null && runOptions.adjustGroup !== undefined) {
-        flags |= kFlags.adjustOneGroup;
-      }
-      core._kemcat_start(runOptions.delimiter.charCodeAt(0), flags);
-      return 'going';
+      core._kemcat_start(runOptions.delimiter.charCodeAt(0), flags, runOptions.adjustGroup ?? -1);
+      return [];
     },
 
     feed(bytes) {
@@ -177,36 +224,22 @@ export async function loadCatalogue() {
     },
 
     // The item rows written since the last call: for row i, ends[i] (where
-    // it ends in the output), lines[i], keys[c][i] for result column c,
+    // it ends in the output), lines[i], keys[c][i] for result column c and
     // bands[i], the index in kReturnBands of what its return on inventory
-    // shows, figures[4 * i + f] its figure f per month (price, cost, bought,
-    // sold) and groups[i] its group's index.
+    // shows. (A run that keeps its rows keeps their figures in the module.)
     takeRows() {
       const count = core._kemcat_rows_count();
-      const start = core._kemcat_rows_data() / Float64Array.BYTES_PER_ELEMENT;
-      const values = core.HEAPF64.subarray(start, start + count * rowValues);
+      const values = (which) => {
+        const at = core._kemcat_rows_data(which) / Float64Array.BYTES_PER_ELEMENT;
+        return core.HEAPF64.slice(at, at + count);
+      };
       const rows = {
         count,
-        ends: new Float64Array(count),
-        lines: new Float64Array(count),
-        keys: Array.from({ length: kResultCount }, () => new Float64Array(count)),
+        ends: values(kRowEnd),
+        lines: values(kRowLine),
+        keys: Array.from({ length: kResultCount }, (_, column) => values(kRowKeys + column)),
         bands: core.HEAPU8.slice(core._kemcat_row_bands(), core._kemcat_row_bands() + count),
-        figures: new Float64Array(4 * count),
-        groups: core.HEAPU32.slice(
-          core._kemcat_row_groups() / Uint32Array.BYTES_PER_ELEMENT,
-          core._kemcat_row_groups() / Uint32Array.BYTES_PER_ELEMENT + count,
-        ),
       };
-      for (let row = 0, at = 0; row < count; ++row, at += rowValues) {
-        rows.ends[row] = values[at + kRowEnd];
-        rows.lines[row] = values[at + kRowLine];
-        for (let column = 0; column < kResultCount; ++column) {
-          rows.keys[column][row] = values[at + kRowKeys + column];
-        }
-        for (let figure = 0; figure < 4; ++figure) {
-          rows.figures[4 * row + figure] = values[at + kRowFigures + figure];
-        }
-      }
       core._kemcat_rows_taken();
       return rows;
     },
@@ -219,7 +252,7 @@ export async function loadCatalogue() {
       return core._kemcat_items_end();
     },
 
-    // "NAME: line N: message" as kemcalc gives it after "kemcalc: ", or ''.
+    // "NAME: line N: message" in the page's words, or ''.
     errorText() {
       return readText(core._kemcat_error_text());
     },
@@ -240,36 +273,6 @@ export async function loadCatalogue() {
       };
     },
 
-    // Totals again with the changes of `runOptions` (adjust, adjustGroup as
-    // the index of a group or null), from the rows' figures per month and
-    // groups (as takeRows gives them, joined): {groups: [{texts, kinds,
-    // values}], all: {...}, returns, bands}, a result per field.
-    whatIf(figures, groups, groupCount, runOptions, groupIndex) {
-      const count = groups.length;
-      const at = core._kemcat_what_if_figures(count) / Float64Array.BYTES_PER_ELEMENT;
-      core.HEAPF64.set(figures, at);
-      core.HEAPU32.set(groups, core._kemcat_what_if_groups() / Uint32Array.BYTES_PER_ELEMENT);
-      setOptionNumbers(runOptions);
-      core._kemcat_what_if(groupIndex ?? -1, groupCount);
-      const totalsOf = (group) => ({
-        texts: Array.from({ length: kResultCount }, (_, field) =>
-          readText(core._kemcat_what_if_text(group, field)),
-        ),
-        kinds: Array.from(
-          { length: kResultCount },
-          (_, field) => kReturnBands[core._kemcat_what_if_kind(group, field)],
-        ),
-        values: Array.from({ length: kResultCount }, (_, field) => core._kemcat_what_if_total(group, field)),
-      });
-      const returnsAt = core._kemcat_what_if_returns() / Float64Array.BYTES_PER_ELEMENT;
-      return {
-        groups: Array.from({ length: groupCount }, (_, group) => totalsOf(group)),
-        all: totalsOf(-1),
-        returns: core.HEAPF64.slice(returnsAt, returnsAt + count),
-        bands: core.HEAPU8.slice(core._kemcat_what_if_bands(), core._kemcat_what_if_bands() + count),
-      };
-    },
-
     // The groups of the last run, in order of first appearance.
     groups() {
       return Array.from({ length: core._kemcat_group_count() }, (_, group) => ({
@@ -277,7 +280,67 @@ export async function loadCatalogue() {
         band: kReturnBands[core._kemcat_group_band(group)],
         returnOnInventory: core._kemcat_group_figure(group, 0),
         averageInventory: core._kemcat_group_figure(group, 1),
+        grossProfit: core._kemcat_group_figure(group, 2),
       }));
+    },
+
+    // The rows and groups the last run that kept its rows kept.
+    keptRows() {
+      return core._kemcat_kept_rows();
+    },
+
+    keptGroups() {
+      return core._kemcat_kept_groups();
+    },
+
+    // Works out the kept rows' totals again with `changes` (a percentage
+    // per figure name, as typed), for the rows of group `group` alone (its
+    // index) or for every row (null), exactly as a run with those changes
+    // totals them. Returns {bad, changed, changes}: the figures whose
+    // change cannot be read (nothing is worked out then), whether any
+    // figure changes at all, and per row how far its return on inventory
+    // moved, as a sort key. whatIfTotals and whatIfRow read the rest.
+    whatIf(changes, group) {
+      setChanges(changes);
+      const bad = readOptions().filter((name) => kFigureNames.includes(name));
+      if (bad.length > 0) {
+        return { bad, changed: false, changes: null };
+      }
+      core._kemcat_what_if(group ?? -1);
+      const count = core._kemcat_kept_rows();
+      const at = core._kemcat_what_if_changes() / Float64Array.BYTES_PER_ELEMENT;
+      return {
+        bad,
+        changed: core._kemcat_changes_figures() === 1,
+        changes: core.HEAPF64.slice(at, at + count),
+      };
+    },
+
+    // The totals after the last what-if, of group `group` or of the whole
+    // catalogue (-1): {values, kinds, texts}, a result per field, the texts
+    // as a totals row shows them.
+    whatIfTotals(group) {
+      return readResults(
+        (field) => core._kemcat_what_if_total(group, field),
+        (field) => core._kemcat_what_if_kind(group, field),
+        (field) => core._kemcat_what_if_text(group, field),
+      );
+    },
+
+    // Kept row `row` after the last what-if, likewise; with a target return
+    // set, `targetTexts` holds its order and months supply after the change.
+    whatIfRow(row, targetCells = 0) {
+      core._kemcat_what_if_row(row);
+      return {
+        ...readResults(
+          (field) => core._kemcat_what_if_row_value(field),
+          (field) => core._kemcat_what_if_row_kind(field),
+          (field) => core._kemcat_what_if_row_text(field),
+        ),
+        targetTexts: Array.from({ length: targetCells }, (_, cell) =>
+          readText(core._kemcat_what_if_row_text(kResultCount + cell)),
+        ),
+      };
     },
   };
 }

@@ -1,7 +1,8 @@
 // The catalogue module and the worker's row store under Node: for each file
-// and set of options, the bytes, messages and totals kemcalc --csv gives,
-// fed in chunks of any size; each item row found where it lies in the
-// output; the sort keys in the documented order.
+// and set of options, reports joined to it included, the bytes, messages and
+// totals kemcalc --csv gives, fed in chunks of any size; each item row found
+// where it lies in the output; the sort keys in the documented order;
+// what-if totals and rows equal to kemcalc's with the same changes.
 //
 // Usage: node tests/web/catalogue-module-test.mjs SITE_DIR KEMCALC
 import assert from 'node:assert/strict';
@@ -11,6 +12,7 @@ import { join, resolve } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { after, before, test } from 'node:test';
 
+import { kProductsExport, kPurchasesReport, kSalesReport } from './catalogue-exports.mjs';
 import { runKemcalcCsv } from './kemcalc.mjs';
 
 const [siteDir, kemcalcPath] = process.argv.slice(2);
@@ -19,7 +21,7 @@ const siteModule = (name) => import(pathToFileURL(join(siteDir, name)));
 const { kReturnBands, loadCatalogue } = await siteModule('kemcat.mjs');
 const { splitRecords } = await siteModule('catalogue-fields.mjs');
 const rows = await siteModule('catalogue-rows.mjs');
-const { kAverageInventory, kReturnOnInventory } = await siteModule('resource.mjs');
+const { kAverageInventory, kResultCount, kReturnOnInventory } = await siteModule('resource.mjs');
 
 const kFileName = 'shop.csv';
 let workDir;
@@ -39,28 +41,68 @@ function runKemcalc(bytes, args) {
   return runKemcalcCsv(kemcalc, workDir, kFileName, args);
 }
 
-function kemcalcArgs(options) {
+// kemcalc's options for the module's `options`; `reports` are the files
+// joined, each {name, text, mainKey, joinedKey}.
+function kemcalcArgs(options, reports = []) {
   const args = [];
+  const flags = { decimalComma: '--decimal-comma', numbers: '--numbers' };
+  const values = {
+    columns: '--columns',
+    groupBy: '--group-by',
+    currency: '--currency',
+    boughtMonths: '--bought-months',
+    soldMonths: '--sold-months',
+    targetReturn: '--target-return',
+  };
   if (options.delimiter !== ',') {
     args.push('--delimiter', options.delimiter);
   }
-  if (options.decimalComma) {
-    args.push('--decimal-comma');
+  if (options.thousandsComma) {
+    args.push('--thousands', ',');
   }
-  if (options.numbers) {
-    args.push('--numbers');
+  for (const [name, option] of Object.entries(flags)) {
+    if (options[name]) {
+      args.push(option);
+    }
   }
-  if (options.columns) {
-    args.push('--columns', options.columns);
+  for (const [name, option] of Object.entries(values)) {
+    if (options[name]) {
+      args.push(option, options[name]);
+    }
   }
-  if (options.groupBy) {
-    args.push('--group-by', options.groupBy);
+  for (const report of reports) {
+    args.push('--join', report.name, '--on', `${report.mainKey}=${report.joinedKey}`);
+  }
+  for (const [figure, percent] of Object.entries(options.adjust ?? {})) {
+    args.push('--adjust', `${figure}=${percent.replace(/%$/, '')}%`);
   }
   return args;
 }
 
+// Reads `reports` into the module, each in chunks of `chunk` bytes, as
+// kemcalc reads them: in order, until one cannot be read, whose message is
+// returned ('' when all were read).
+function readReports(reports, delimiter, chunk) {
+  catalogue.joinCount(reports.length);
+  for (const [join, report] of reports.entries()) {
+    const bytes = Buffer.from(report.text);
+    catalogue.joinStart(join, { ...report, delimiter });
+    let going = true;
+    for (let at = 0; at < bytes.length && going; at += chunk) {
+      going = catalogue.joinFeed(join, bytes.subarray(at, at + chunk));
+    }
+    if (!(going && catalogue.joinFinish(join))) {
+      return catalogue.joinErrorText(join);
+    }
+  }
+  return '';
+}
+
 // The module's run over `bytes` fed `chunk` bytes at a time.
 function runModule(bytes, options, chunk) {
+  if (!options.joins) {
+    catalogue.joinCount(0);
+  }
   const output = [];
   const store = rows.createRowStore();
   const take = () => {
@@ -74,6 +116,7 @@ function runModule(bytes, options, chunk) {
     groupBy: '',
     ...options,
     inputName: kFileName,
+    keepRows: true,
   });
   let status = 'going';
   for (let at = 0; at < bytes.length && status === 'going'; at += chunk) {
@@ -286,5 +329,228 @@ test('output records split back into their fields', () => {
   ];
   for (const [text, records] of cases) {
     assert.deepEqual(splitRecords(text, text.includes(';') ? ';' : ','), records, JSON.stringify(text));
+  }
+});
+
+// --- Reports joined, and what if ----------------------------------------------
+
+const kSalesJoin = { ...kSalesReport, mainKey: 'SKU', joinedKey: 'sku' };
+const kReceivedJoin = { ...kPurchasesReport, mainKey: '1', joinedKey: '1' };
+const kProducts = kProductsExport.text;
+const kSales = kSalesReport.text;
+// The columns of the joined header: the products', then units_sold, then
+// units_received.
+const kJoinedColumns = '4,5,8,7';
+
+// [name, main file, reports, options]
+const kJoinCases = [
+  [
+    'products, 90 days of sales and 6 months of purchases',
+    kProducts,
+    [kSalesJoin, kReceivedJoin],
+    {
+      columns: kJoinedColumns,
+      soldMonths: kSalesReport.months,
+      boughtMonths: kPurchasesReport.months,
+      groupBy: '3',
+    },
+  ],
+  [
+    'the same with changes for one group and a target return',
+    kProducts,
+    [kSalesJoin, kReceivedJoin],
+    {
+      columns: kJoinedColumns,
+      soldMonths: kSalesReport.months,
+      boughtMonths: kPurchasesReport.months,
+      groupBy: 'Category',
+      adjust: { price: '+5', bought: '-20' },
+      adjustGroup: 0,
+      targetReturn: '300',
+    },
+  ],
+  [
+    'a sales report alone, tabs, thousands commas and a currency',
+    'SKU\tPrice\tCost\tPlan\nA\t€ 1,299.50\t€ 899.00\t2\nB\t12,50 €\t€10\t3\n',
+    [{ name: 'sales.tsv', text: 'SKU\tsold\nA\t36\nB\t1,200\n', mainKey: 'SKU', joinedKey: 'SKU' }],
+    { delimiter: '\t', thousandsComma: true, currency: '€', columns: '2,3,4,5', soldMonths: '12' },
+  ],
+  ['a report with a key on two rows', kProducts, [{ ...kSalesJoin, text: `${kSales}SKU-003,1\n` }], {}],
+  ['a report without its key column', kProducts, [{ ...kSalesJoin, joinedKey: 'Item' }], {}],
+  ['a report row without a key', kProducts, [{ ...kSalesJoin, text: `${kSales} ,3\n` }], {}],
+  ['a key the main file does not have', kProducts, [{ ...kSalesJoin, mainKey: 'Code' }], {}],
+  [
+    'a name in both files',
+    kProducts,
+    [{ ...kSalesJoin, text: 'sku,units_sold,Price\nSKU-001,1,2\n' }],
+    { columns: 'Price,Cost,units_sold,units_sold' },
+  ],
+];
+
+// kemcalc on the main file with `reports` saved beside it.
+function runKemcalcJoined(text, reports, args) {
+  for (const report of reports) {
+    writeFileSync(join(workDir, report.name), report.text);
+  }
+  return runKemcalc(Buffer.from(text), args);
+}
+
+// The module's run with `reports` read first; a report that cannot be read
+// stops it before the main file, as it stops kemcalc.
+function runJoined(text, reports, options, chunk) {
+  const reportMessage = readReports(reports, options.delimiter, chunk);
+  if (reportMessage !== '') {
+    return { status: 'bad-data', output: Buffer.alloc(0), messages: [reportMessage] };
+  }
+  const joins = reports.map(({ mainKey, joinedKey }) => ({ mainKey, joinedKey }));
+  return runModule(Buffer.from(text), { ...options, joins }, chunk);
+}
+
+// kemcalc's --adjust-group takes the group's name; the module, its index in
+// the run before.
+function adjustGroupArgs(options, groupNames) {
+  return options.adjustGroup === undefined ? [] : ['--adjust-group', groupNames[options.adjustGroup]];
+}
+
+test('reports joined, over their periods, give the bytes and messages of kemcalc --join, in chunks of any size', () => {
+  for (const [name, text, reports, given] of kJoinCases) {
+    const options = { delimiter: ',', ...given };
+    // The changes are for a group of the run before, as on the page.
+    const before = runJoined(text, reports, { ...options, adjust: undefined, adjustGroup: undefined }, 4096);
+    const args = [
+      '--totals',
+      ...kemcalcArgs(options, reports),
+      ...adjustGroupArgs(
+        options,
+        (before.groups ?? []).map((group) => group.name),
+      ),
+    ];
+    const expected = runKemcalcJoined(text, reports, args);
+    for (const chunk of [1, 5, 4096]) {
+      const actual = runJoined(text, reports, options, chunk);
+      const where = `${name}, chunks of ${chunk}`;
+      assert.equal(actual.output.toString('latin1'), expected.output.toString('latin1'), where);
+      assert.deepEqual(actual.messages.map(withoutAdvice), expected.messages.map(withoutAdvice), where);
+      for (const message of actual.messages) {
+        assert.doesNotMatch(message, /--[a-z]/, where);
+      }
+      assert.equal(actual.status === 'done', expected.status === 0, where);
+    }
+  }
+});
+
+// The cells of a record from its `first` cell on.
+function cellsOf(record, first) {
+  return record.slice(first);
+}
+
+test('what-if totals and rows are those of kemcalc --adjust, for every row and for one group', () => {
+  const reports = [kSalesJoin, kReceivedJoin];
+  const options = {
+    delimiter: ',',
+    columns: kJoinedColumns,
+    soldMonths: kSalesReport.months,
+    boughtMonths: kPurchasesReport.months,
+    groupBy: '3',
+  };
+  const changeCases = [
+    [{ price: '+5', bought: '-20' }, null],
+    [{ price: '+5', bought: '-20' }, 1],
+    [{ cost: '12.5', sold: '-100' }, 0],
+    [{ cost: '+60%' }, null],
+    [{}, null],
+  ];
+  for (const targetReturn of ['', '300']) {
+    const run = runJoined(kProducts, reports, { ...options, targetReturn }, 4096);
+    const groupNames = run.groups.map((group) => group.name);
+    assert.equal(catalogue.keptRows(), run.store.count);
+    assert.equal(catalogue.keptGroups(), groupNames.length);
+    for (const [changes, group] of changeCases) {
+      const where = `${JSON.stringify(changes)} for group ${group}, target ${targetReturn}`;
+      const answer = catalogue.whatIf(changes, group);
+      assert.deepEqual(answer.bad, [], where);
+      assert.equal(answer.changed, Object.keys(changes).length > 0, where);
+      const adjusted = { ...options, targetReturn, adjust: changes, adjustGroup: group ?? undefined };
+      const args = ['--totals', ...kemcalcArgs(adjusted, reports), ...adjustGroupArgs(adjusted, groupNames)];
+      const records = splitRecords(runKemcalcJoined(kProducts, reports, args).output.toString(), ',');
+      const resultStart = records[0].indexOf('Annual Sales');
+      const totals = records.slice(-(groupNames.length + 1));
+      const actualTotals = [...groupNames.map((_, index) => index), -1].map(
+        (index) => catalogue.whatIfTotals(index).texts,
+      );
+      assert.deepEqual(
+        actualTotals,
+        totals.map((record) => cellsOf(record, resultStart).slice(0, kResultCount)),
+        where,
+      );
+      const items = records.slice(1, -(groupNames.length + 1));
+      const targetCells = targetReturn === '' ? 0 : 2;
+      items.forEach((record, row) => {
+        const after = catalogue.whatIfRow(row, targetCells);
+        assert.deepEqual(
+          [...after.texts, ...after.targetTexts],
+          cellsOf(record, resultStart),
+          `${where}, row ${row}`,
+        );
+      });
+    }
+  }
+  // A change that is not a percentage is named, and nothing is worked out.
+  assert.deepEqual(catalogue.whatIf({ price: '5', cost: 'ten' }, null).bad, ['cost']);
+});
+
+test('what-if change keys: how far each row moved, a row outside the group not at all', () => {
+  const text = 'group,price,cost,bought,sold\na,10,8,50,5\nb,10,8,50,5\na,2,1,3,2\nb,0,5,0,10\n';
+  runModule(Buffer.from(text), { delimiter: ',', groupBy: 'group' }, 4096);
+  const { changes } = catalogue.whatIf({ price: '10' }, 0);
+  // Rows of group a move up, b's do not: 60% -> 90% for the first, 1600% ->
+  // 1920% for the third (above what is shown, still sorted by its figure).
+  assert.deepEqual(
+    [...changes].map((change) => Math.round(change)),
+    [30, 0, 320, 0],
+  );
+});
+
+test('option texts are read as kemcalc reads them: the page is told which cannot be', () => {
+  const text = 'price,cost,bought,sold\n$10,$8,50,5\n';
+  const cases = [
+    [{ soldMonths: '3' }, []],
+    [{ soldMonths: ' 0.23 ' }, []],
+    [{ soldMonths: '0' }, ['soldMonths']],
+    [{ boughtMonths: '-6' }, ['boughtMonths']],
+    [{ boughtMonths: 'six' }, ['boughtMonths']],
+    [{ boughtMonths: '1e400' }, ['boughtMonths']],
+    [{ targetReturn: '300%' }, []],
+    [{ targetReturn: '0' }, ['targetReturn']],
+    [{ currency: 'EUR' }, []],
+    [{ currency: '1€' }, ['currency']],
+    [{ adjust: { price: '+5' } }, []],
+    [{ adjust: { cost: '5 percent' } }, ['cost']],
+    [{ soldMonths: 'x', currency: 'E U R' }, ['soldMonths', 'currency']],
+  ];
+  for (const [options, bad] of cases) {
+    const where = JSON.stringify(options);
+    assert.deepEqual(catalogue.start({ delimiter: ',', inputName: kFileName, ...options }), bad, where);
+    const status = runKemcalc(Buffer.from(text), kemcalcArgs({ delimiter: ',', ...options })).status;
+    assert.equal(status === 2, bad.length > 0, `${where}: kemcalc's status ${status}`);
+  }
+});
+
+test('a workbook and a file in Windows-1252 are named as such, in the page words', () => {
+  const cases = [
+    [
+      Buffer.concat([Buffer.from('PK\u0003\u0004'), Buffer.alloc(60)]),
+      /spreadsheet workbook.*open that file here/,
+    ],
+    [Buffer.from('price,cost,bought,sold,name\n1,2,3,4,Caf\xe9\n', 'latin1'), /not UTF-8 text.*Windows-1252/],
+  ];
+  for (const [bytes, wording] of cases) {
+    const actual = runModule(bytes, { delimiter: ',' }, 4096);
+    const expected = runKemcalc(bytes, ['--totals']);
+    const [message] = actual.messages;
+    assert.match(message, wording);
+    assert.doesNotMatch(message, /--[a-z]|kemcalc/);
+    // The facts are kemcalc's: the file, what it is, where.
+    assert.ok(expected.messages[0].startsWith(message.split(': ').slice(0, 2).join(': ')), message);
   }
 });

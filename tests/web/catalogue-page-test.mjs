@@ -22,7 +22,13 @@ import {
   startSite,
   visitThenGoOffline,
 } from './browser.mjs';
-import { writeDistinctExport, writeShopExport } from './catalogue-exports.mjs';
+import {
+  kProductsExport,
+  kPurchasesReport,
+  kSalesReport,
+  writeDistinctExport,
+  writeShopExport,
+} from './catalogue-exports.mjs';
 import { runKemcalcCsv } from './kemcalc.mjs';
 import { recordCatalogueKeys } from './page-timing.mjs';
 import { makeRandom, pick } from './seeded-random.mjs';
@@ -96,6 +102,61 @@ function parseCsv(text, delimiter = ',') {
   return records;
 }
 
+// Every text the page's messages show, kept as it appears (run in the page
+// before its scripts): each test checks them all at its end.
+// Counts too the runs that came to an end, for runAfter.
+function recordMessages() {
+  window.kemMessages = [];
+  window.kemEnds = 0;
+  const ends = ['done', 'stopped', 'failed', 'choosing'];
+  let state = '';
+  new MutationObserver(() => {
+    for (const element of document.querySelectorAll('[data-message]')) {
+      const text = element.textContent;
+      if (text !== '' && !window.kemMessages.includes(text)) {
+        window.kemMessages.push(text);
+      }
+    }
+    const now = document.body?.dataset.state;
+    if (now !== state && ends.includes(now)) {
+      window.kemEnds += 1;
+    }
+    state = now;
+  }).observe(document, {
+    subtree: true,
+    childList: true,
+    characterData: true,
+    attributes: true,
+  });
+}
+
+// Does `action` and waits until a run it started comes to an end, or stops
+// to have columns chosen; resolves to the page's state then.
+async function runAfter(page, action) {
+  const before = await page.evaluate(() => window.kemEnds);
+  await action();
+  await page.waitForFunction((count) => window.kemEnds > count, before);
+  return page.evaluate(() => document.body.dataset.state);
+}
+
+// The catalogue view with its messages recorded.
+async function openView(site, { viewport = { width: 1100, height: 900 } } = {}) {
+  const context = await site.browser.newContext({ viewport, acceptDownloads: true });
+  await context.addInitScript(recordMessages);
+  return openCatalogue(site, { context });
+}
+
+// The page's messages are in its own words: the page has controls, and no
+// message names a command-line option. Then the page is closed.
+async function closeView(page) {
+  const messages = await page.evaluate(() => window.kemMessages);
+  for (const message of messages) {
+    assert.doesNotMatch(message, /--[a-z]/);
+  }
+  assert.deepEqual(page.errors, []);
+  await page.context().close();
+}
+
 async function waitForRunEnd(page, timeout = kWaitMs) {
   await page.waitForFunction(
     () => ['done', 'stopped', 'failed'].includes(document.body.dataset.state),
@@ -131,7 +192,7 @@ test(`a ${kBigRows}-row export: progress, keys answered during the run, and the 
   const path = join(workDir, 'export.csv');
   await writeShopExport(path, kBigRows);
   const expected = runKemcalc(path, ['--totals']);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.evaluate(recordCatalogueKeys);
   await page.setInputFiles('.file-input', path);
   await page.waitForFunction(() => document.body.dataset.state === 'running');
@@ -155,13 +216,13 @@ test(`a ${kBigRows}-row export: progress, keys answered during the run, and the 
   assert.ok(downloaded.equals(expected.output), 'the download differs from kemcalc --csv --totals');
   assert.equal(await page.$eval('.misreads', (element) => element.hidden), true);
   assert.deepEqual(page.errors, []);
-  await page.context().close();
+  await closeView(page);
 });
 
 test('a dropped file without a bought column: the message and the pickers, then the run', async () => {
   const text = 'SKU,Name,Price,Cost,Units,Sold\nA1,Widget,2,1,3,2\nB2,"Box, big",$10,$8,50,5\n';
   const path = writeFile('missing.csv', text);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await dropFile(page, 'missing.csv', text);
   await page.waitForFunction(() => document.body.dataset.state === 'choosing');
   // kemcalc's facts, with the page's own control as the way out.
@@ -194,13 +255,13 @@ test('a dropped file without a bought column: the message and the pickers, then 
   const expected = runKemcalc(path, ['--totals', '--columns', '3,4,5,6']);
   assert.ok((await download(page)).equals(expected.output));
   assert.deepEqual(page.errors, []);
-  await page.context().close();
+  await closeView(page);
 });
 
 test('a quote left open: the line kemcalc names, and the rows before it', async () => {
   const text = 'sku,price,cost,bought,sold\nA,2,1,3,2\nB,$10,$8,50,5\n"C,5,6,10,10\nD,1,1,1,1\n';
   const path = writeFile('open-quote.csv', text);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page), 'stopped');
   const expected = runKemcalc(path, ['--totals']);
@@ -217,7 +278,7 @@ test('a quote left open: the line kemcalc names, and the rows before it', async 
     ],
   );
   assert.ok((await download(page)).equals(expected.output));
-  await page.context().close();
+  await closeView(page);
 });
 
 // Each row's place in the order of return on inventory, from kemcalc's own
@@ -260,7 +321,7 @@ test('sorting by return on inventory, smallest first and largest first, across p
   const text = `${lines.join('\n')}\n`;
   const path = writeFile('sort.csv', text);
   const ranks = returnRanks(path);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page), 'done');
 
@@ -296,7 +357,7 @@ test('sorting by return on inventory, smallest first and largest first, across p
       assert.ok(inOrder, `rows ${i} and ${i + 1}: ${order[i - 1]} then ${order[i]}`);
     }
   }
-  await page.context().close();
+  await closeView(page);
 });
 
 test('group totals equal kemcalc --totals --group-by, and the chart has one bar per group', async () => {
@@ -316,7 +377,7 @@ test('group totals equal kemcalc --totals --group-by, and the chart has one bar 
   }
   const text = `${lines.join('\r\n')}\r\n`;
   const path = writeFile('groups.csv', text);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page), 'done');
   await page.selectOption('select[name="group-by"]', { label: '2: category' });
@@ -352,14 +413,14 @@ test('group totals equal kemcalc --totals --group-by, and the chart has one bar 
   assert.equal(await page.$$eval('.chart .negative-band, .chart .above-band', (bands) => bands.length), 2);
   assert.ok((await download(page)).equals(expected.output));
   assert.deepEqual(page.errors, []);
-  await page.context().close();
+  await closeView(page);
 });
 
 test('semicolons found in the header, figures with a decimal comma, plain numbers', async () => {
   const text =
     'Artikel;Preis;Kosten;bought;sold;price;cost\n1;x;y;4;3;1.299,50;899,00\n2;x;y;1 200;1.100;12,5;10\n';
   const path = writeFile('semicolons.csv', text);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page), 'done');
   // Without a decimal comma the figures are not read whole, and it says so.
@@ -379,7 +440,7 @@ test('semicolons found in the header, figures with a decimal comma, plain number
   await page.uncheck('input[name="totals"]');
   const withoutTotals = runKemcalc(path, ['--delimiter', ';', '--decimal-comma', '--numbers']);
   assert.ok((await download(page)).equals(withoutTotals.output));
-  await page.context().close();
+  await closeView(page);
 });
 
 test('from the calculator to the catalogue view and back', async () => {
@@ -417,7 +478,7 @@ test(`grouped by a column whose ${kGroupRows} values all differ: the totals come
   await writeDistinctExport(path, kGroupRows);
   const expected = parseCsv(runKemcalc(path, ['--totals', '--group-by', '1']).output.toString());
   const groupRows = expected.slice(-(kGroupRows + 1), -1);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page, kRunWaitMs), 'done');
   await page.selectOption('select[name="group-by"]', { label: '1: sku' });
@@ -449,7 +510,7 @@ test(`grouped by a column whose ${kGroupRows} values all differ: the totals come
   }
   await page.waitForFunction(() => window.kemLog.keys.length >= 4);
   assert.deepEqual(page.errors, []);
-  await page.context().close();
+  await closeView(page);
 });
 
 test('a loss is never the longest bar, and a group with an empty column is named (none)', async () => {
@@ -457,7 +518,7 @@ test('a loss is never the longest bar, and a group with an empty column is named
   // loss. Alone in the empty group and in group y; x and z earn.
   const text = 'sku,group,price,cost,bought,sold\nA,,5,6,0,10\nB,x,2,1,3,2\nC,y,5,6,0,10\nD,z,12,9,10,5\n';
   const path = writeFile('losses.csv', text);
-  const page = await openCatalogue(site);
+  const page = await openView(site);
   await page.setInputFiles('.file-input', path);
   assert.equal(await waitForRunEnd(page), 'done');
   const readBars = () =>
@@ -497,7 +558,7 @@ test('a loss is never the longest bar, and a group with an empty column is named
     totals.rows.map((row) => row[totals.names.indexOf('group')]),
     ['(none)', 'x', 'y', 'z', ''],
   );
-  await page.context().close();
+  await closeView(page);
 });
 
 test('printed on A4, the tables keep every column on the sheet', async () => {
@@ -505,7 +566,7 @@ test('printed on A4, the tables keep every column on the sheet', async () => {
   const row = names.map((_, i) => `a fairly long value ${i}`);
   const text = `${[...names, 'price', 'cost', 'bought', 'sold'].join(',')}\n${[...row, 2, 1, 3, 2].join(',')}\n`;
   // The printable width of A4 with margins of 12 mm, in CSS pixels.
-  const page = await openCatalogue(site, { viewport: { width: 703, height: 1000 } });
+  const page = await openView(site, { viewport: { width: 703, height: 1000 } });
   await dropFile(page, 'wide.csv', text);
   await page.waitForFunction(() => document.body.dataset.state === 'done');
   await page.waitForSelector('.items-table tbody tr');
@@ -516,5 +577,311 @@ test('printed on A4, the tables keep every column on the sheet', async () => {
   assert.deepEqual(overflow, [0, 0]);
   assert.ok(await page.evaluate(() => document.documentElement.scrollWidth <= innerWidth));
   assert.equal(await page.locator('.file-panel').isVisible(), false);
-  await page.context().close();
+  await closeView(page);
+});
+
+// The count in the first of kemcalc's `messages` that `pattern` (its number
+// in a group) matches, or 0.
+function countIn(messages, pattern) {
+  for (const message of messages) {
+    const found = pattern.exec(message);
+    if (found) {
+      return Number(found[1]);
+    }
+  }
+  return 0;
+}
+
+async function typeAndEnter(page, selector, text) {
+  await page.fill(selector, text);
+  await page.press(selector, 'Enter');
+}
+
+test('products with a 90-day sales report and a 6-month purchases report, added on the page: the joined columns, the rows unmatched, and the bytes of kemcalc --join', async () => {
+  const [products, sales, received] = [kProductsExport, kSalesReport, kPurchasesReport].map((file) =>
+    writeFile(file.name, file.text),
+  );
+  const page = await openView(site);
+  assert.equal(await runAfter(page, () => page.setInputFiles('.file-input', products)), 'choosing');
+  for (const [index, report] of [sales, received].entries()) {
+    await page.click('.add-report');
+    const state = await runAfter(page, () =>
+      page.setInputFiles(`.report >> nth=${index} >> input[type="file"]`, report),
+    );
+    assert.equal(state, 'choosing');
+  }
+  // The keys: a name both files have, else the first columns.
+  const keys = await page.$$eval('.report select', (selects) =>
+    selects.map((select) => select.selectedOptions[0].textContent),
+  );
+  assert.deepEqual(keys, ['1: SKU', '1: sku', '1: SKU', '1: Item']);
+  // The pickers list the joined header, numbered as kemcalc numbers it.
+  const columns = await page.$eval('select[name="bought"]', (select) =>
+    [...select.options].map((option) => option.textContent),
+  );
+  const header = ['SKU', 'Title', 'Category', 'Price', 'Cost', 'Stock', 'units_sold', 'units_received'];
+  assert.deepEqual(columns, ['(choose)', ...header.map((name, index) => `${index + 1}: ${name}`)]);
+  await page.selectOption('select[name="bought"]', { label: '8: units_received' });
+  assert.equal(
+    await runAfter(page, () => page.selectOption('select[name="sold"]', { label: '7: units_sold' })),
+    'done',
+  );
+  await runAfter(page, () => typeAndEnter(page, 'input[name="sold-months"]', kSalesReport.months));
+  await runAfter(page, () => typeAndEnter(page, 'input[name="bought-months"]', kPurchasesReport.months));
+  assert.equal(
+    await runAfter(page, () => page.selectOption('select[name="group-by"]', { label: '3: Category' })),
+    'done',
+  );
+
+  const joins = [
+    '--totals',
+    '--join',
+    kSalesReport.name,
+    '--on',
+    'SKU=sku',
+    '--join',
+    kPurchasesReport.name,
+    '--on',
+    'SKU=Item',
+    '--columns',
+    'Price,Cost,units_received,units_sold',
+    '--sold-months',
+    kSalesReport.months,
+    '--bought-months',
+    kPurchasesReport.months,
+  ];
+  // The download, and the rows unmatched in the words kemcalc has for them
+  // and in each report's box.
+  const checkRun = async (path, args) => {
+    const expected = runKemcalc(path, args);
+    assert.equal(expected.status, 0);
+    assert.ok((await download(page)).equals(expected.output), args.join(' '));
+    assert.equal(await page.textContent('.misreads'), expected.messages.join('\n'));
+    const counts = await page.$$eval('.report', (boxes) =>
+      boxes.map((box) => [Number(box.dataset.itemsWithoutRow), Number(box.dataset.unmatchedRows)]),
+    );
+    assert.deepEqual(
+      counts,
+      [kSalesReport, kPurchasesReport].map(({ name }) => [
+        countIn(expected.messages, new RegExp(`^(\\d+) items? had no row in ${name}`)),
+        countIn(expected.messages, new RegExp(`^(\\d+) rows? of ${name} matched no item`)),
+      ]),
+    );
+  };
+  await checkRun(products, [...joins, '--group-by', 'Category']);
+  // Run again with a target return, then with another products export: the
+  // reports are kept, and the rows found are each run's own.
+  await runAfter(page, () => typeAndEnter(page, 'input[name="target-return"]', '300'));
+  await checkRun(products, [...joins, '--group-by', 'Category', '--target-return', '300']);
+  const lines = kProductsExport.text.split('\r\n');
+  const tools = writeFile('tools.csv', lines.filter((line) => !/Garden|Lighting/.test(line)).join('\r\n'));
+  await runAfter(page, () => page.setInputFiles('.file-input', tools));
+  await page.selectOption('select[name="bought"]', { label: '8: units_received' });
+  assert.equal(
+    await runAfter(page, () => page.selectOption('select[name="sold"]', { label: '7: units_sold' })),
+    'done',
+  );
+  await checkRun(tools, [...joins, '--target-return', '300']);
+  await closeView(page);
+});
+
+// A small shop in three groups, each return on inventory between 0% and
+// 1000%, so that every figure shows as a number.
+const kShop = [
+  'sku,category,price,cost,bought,sold',
+  'T1,Tools,24.90,11.20,300,35',
+  'T2,Tools,18.50,9.75,250,12',
+  'G1,Garden,3.99,1.10,1200,150',
+  'G2,Garden,39.00,27.50,60,9',
+  'K1,Kitchen,6.50,2.10,800,95',
+  'T3,Tools,32.00,21.40,240,28',
+  '',
+].join('\n');
+
+// The totals table as {group: {column name: text}}, the whole catalogue's
+// row under ''.
+async function readTotalsByGroup(page) {
+  const { names, rows } = await readTotals(page);
+  return Object.fromEntries(
+    rows.map((row) => [
+      row[names.indexOf('category')],
+      Object.fromEntries(names.map((name, i) => [name, row[i]])),
+    ]),
+  );
+}
+
+// kemcalc's totals rows likewise.
+function kemcalcTotals(path, args) {
+  const [header, ...records] = parseCsv(
+    runKemcalc(path, ['--totals', '--group-by', 'category', ...args]).output.toString(),
+  );
+  const totals = records.filter((record) => record[header.indexOf('price')] === 'Total');
+  return Object.fromEntries(
+    totals.map((record) => [record[1], Object.fromEntries(header.map((name, i) => [name, record[i]]))]),
+  );
+}
+
+// Does `action` and waits for the what-if answer it asks for.
+async function whatIfAfter(page, action) {
+  const before = await page.$eval('.chart', (chart) => Number(chart.dataset.whatIfId ?? 0));
+  await action();
+  await page.waitForFunction(
+    (id) => Number(document.querySelector('.chart').dataset.whatIfId ?? 0) > id,
+    before,
+  );
+}
+
+test('what if prices rise 5 % and orders fall 20 % in one group: its totals and bars move, the others stay, and the download is kemcalc --adjust', async () => {
+  const path = writeFile('shop.csv', kShop);
+  const page = await openView(site);
+  await runAfter(page, () => page.setInputFiles('.file-input', path));
+  assert.equal(
+    await runAfter(page, () => page.selectOption('select[name="group-by"]', { label: '2: category' })),
+    'done',
+  );
+  await whatIfAfter(page, () => page.fill('input.change-text[name="price"]', '5'));
+  await whatIfAfter(page, () => page.fill('input.change-text[name="bought"]', '-20'));
+  await whatIfAfter(page, () => page.selectOption('select[name="what-if-group"]', { label: 'Tools' }));
+  // The slider follows its field.
+  assert.equal(await page.$eval('.change-slider[data-figure="bought"]', (slider) => slider.value), '-20');
+
+  const changes = ['--adjust', 'price=+5%', '--adjust', 'bought=-20%', '--adjust-group', 'Tools'];
+  const now = kemcalcTotals(path, []);
+  const after = kemcalcTotals(path, changes);
+  const shown = await readTotalsByGroup(page);
+  const results = [
+    'Annual Sales',
+    'Gross Profit',
+    'Gross Profit Percentage',
+    'Average Inventory',
+    'Return on Inventory',
+  ];
+  for (const group of ['Tools', 'Garden', 'Kitchen', '']) {
+    for (const name of results) {
+      assert.equal(shown[group][name], now[group][name], `${group} ${name}`);
+      assert.equal(shown[group][`${name} after the change`], after[group][name], `${group} ${name} after`);
+    }
+  }
+  // Only the group changed moves.
+  assert.notEqual(after.Tools['Return on Inventory'], now.Tools['Return on Inventory']);
+  assert.deepEqual(after.Garden, now.Garden);
+  // Each bar now, and after the change under it.
+  const bars = await page.$$eval('.chart g.bar', (elements) =>
+    elements.map((bar) => [
+      bar.querySelector('.bar-label').textContent,
+      bar.querySelector(':scope > .bar-text').textContent,
+      bar.querySelector('.after .bar-text').textContent,
+    ]),
+  );
+  assert.deepEqual(
+    bars,
+    ['Tools', 'Garden', 'Kitchen'].map((group) => [
+      group,
+      now[group]['Return on Inventory'].trim(),
+      after[group]['Return on Inventory'].trim(),
+    ]),
+  );
+
+  // The items by how far the change moved their return: the rows of the
+  // other groups did not move; the tools did, each by its own figure.
+  const numbers = (args) =>
+    parseCsv(runKemcalc(path, ['--numbers', '--totals', '--group-by', 'category', ...args]).output.toString())
+      .filter((record) => record[2] !== 'Total')
+      .slice(1)
+      .map((record) => Number(record.at(-1)));
+  const before = numbers([]);
+  const moved = numbers(changes).map((value, index) => value - before[index]);
+  await page.click('.items-table th.after button');
+  await page.waitForSelector('.items-table th.after[aria-sort="ascending"]');
+  const lines = (await readItems(page)).map((cells) => Number(cells[0]));
+  const order = lines.map((line) => moved[line - 2]);
+  assert.deepEqual(
+    order,
+    [...moved].sort((a, b) => a - b),
+  );
+  // The download: kemcalc with the same changes.
+  const expected = runKemcalc(path, ['--totals', '--group-by', 'category', ...changes]);
+  assert.ok((await download(page)).equals(expected.output));
+
+  // A slider moves its field, and "No changes" takes every change back.
+  await whatIfAfter(page, () => page.fill('.change-slider[data-figure="sold"]', '10'));
+  assert.equal(await page.inputValue('input.change-text[name="sold"]'), '10');
+  await whatIfAfter(page, () => page.click('.clear-changes'));
+  assert.equal((await readTotals(page)).names.filter((name) => name.endsWith('after the change')).length, 0);
+  assert.equal(await page.$$eval('.chart g.after', (elements) => elements.length), 0);
+  assert.ok((await download(page)).equals(runKemcalc(path, ['--totals', '--group-by', 'category']).output));
+  await closeView(page);
+});
+
+test('a tab-separated export with thousands commas and a currency: the hints, then the bytes of kemcalc', async () => {
+  const text = 'sku\tprice\tcost\tbought\tsold\nA\t€ 1,299.50\t€ 899.00\t10\t4\nB\t12.50 €\t€ 8\t50\t5\n';
+  const path = writeFile('tabs.tsv', text);
+  const page = await openView(site);
+  await runAfter(page, () => page.setInputFiles('.file-input', path));
+  assert.equal(
+    await runAfter(page, () => page.selectOption('select[name="delimiter"]', { label: 'Tab' })),
+    'done',
+  );
+  const tab = ['--delimiter', '\t', '--totals'];
+  // The facts kemcalc gives, with the page's controls as the way out.
+  const [facts] = runKemcalc(path, tab).messages.at(-1).split('; ');
+  const misreads = await page.textContent('.misreads');
+  assert.ok(misreads.startsWith(`${facts}; `), misreads);
+  assert.match(
+    misreads,
+    /tick "Figures written with thousands commas"; for prices written with € enter € under Currency$/,
+  );
+  await runAfter(page, () => page.check('input[name="thousands"]'));
+  assert.equal(await runAfter(page, () => typeAndEnter(page, 'input[name="currency"]', '€')), 'done');
+  assert.equal(await page.$eval('.misreads', (element) => element.hidden), true);
+  const expected = runKemcalc(path, [...tab, '--thousands', ',', '--currency', '€']);
+  assert.ok((await download(page)).equals(expected.output));
+  await closeView(page);
+});
+
+test("what the page cannot answer, each in the page's words: a workbook, Windows-1252, months, a report's key, a change", async () => {
+  const page = await openView(site);
+  const workbook = writeFile('shop.xlsx', Buffer.concat([Buffer.from('PK\u0003\u0004'), Buffer.alloc(200)]));
+  assert.equal(await runAfter(page, () => page.setInputFiles('.file-input', workbook)), 'failed');
+  assert.match(await page.textContent('.error'), /^shop\.xlsx: the file is a spreadsheet workbook/);
+
+  const ansi = writeFile('ansi.csv', Buffer.from('sku,price,cost,bought,sold\nCaf\xe9,2,1,3,2\n', 'latin1'));
+  assert.equal(await runAfter(page, () => page.setInputFiles('.file-input', ansi)), 'done');
+  assert.match(
+    await page.textContent('.misreads'),
+    /^1 line of ansi\.csv is not UTF-8 text: line 2: .*Windows-1252/,
+  );
+
+  assert.equal(
+    await runAfter(page, () => typeAndEnter(page, 'input[name="sold-months"]', 'three')),
+    'choosing',
+  );
+  assert.equal(await page.textContent('.error'), 'Sold over: "three" is not a number of months above 0');
+  assert.equal(await runAfter(page, () => typeAndEnter(page, 'input[name="sold-months"]', '')), 'done');
+
+  const sales = writeFile('twice.csv', 'sku,sold\nCafé,1\nX,2\nX,3\n');
+  await page.click('.add-report');
+  assert.equal(
+    await runAfter(page, () => page.setInputFiles('.report input[type="file"]', sales)),
+    'choosing',
+  );
+  assert.equal(
+    await page.textContent('.error'),
+    'twice.csv: line 4: the key "X" is on line 3 too; each key may be on one row only',
+  );
+  assert.equal(await page.$eval('.report', (box) => box.dataset.state), 'failed');
+  await runAfter(page, () => page.click('.remove-report'));
+
+  await page.fill('input.change-text[name="cost"]', 'ten');
+  await page.waitForFunction(() => document.querySelector('.what-if-note').textContent !== '');
+  assert.match(await page.textContent('.what-if-note'), /^Cost change: "ten" is not a percentage/);
+  // The controls are named in the page's words too.
+  const names = await page.$$eval('label, legend, option, button', (elements) =>
+    elements.map((element) => element.textContent),
+  );
+  assert.deepEqual(
+    names.filter((name) => /--[a-z]/.test(name)),
+    [],
+  );
+  await closeView(page);
 });

@@ -5,7 +5,8 @@
 // above 1000% and for "Infinite". An "Infinite" that is a loss (no stock,
 // sold below cost) is no great return: it is drawn in the Negative strip,
 // never as the longest bar. Each bar is labelled with the text the table
-// shows for it.
+// shows for it. With a what-if shown, each row has two bars: the figure now
+// and, under it, the figure after the change.
 import { kReturnShownLimit } from './resource.mjs';
 
 const kSvgNamespace = 'http://www.w3.org/2000/svg';
@@ -17,6 +18,9 @@ const kAboveWidth = 70;
 const kTextWidth = 110;
 const kRowHeight = 24;
 const kBarHeight = 16;
+// A row with the figure after the change too: two thinner bars.
+const kPairRowHeight = 36;
+const kPairBarHeight = 14;
 const kTop = 30;
 const kBottom = 24;
 const kLabelLength = 26;
@@ -41,7 +45,10 @@ function make(name, attributes, text) {
 }
 
 function scaleTop(bars) {
-  const shown = bars.filter((bar) => bar.band === 'shown').map((bar) => bar.value);
+  const shown = bars
+    .flatMap((bar) => [bar, bar.after])
+    .filter((bar) => bar?.band === 'shown')
+    .map((bar) => bar.value);
   const top = Math.ceil(Math.max(kScaleStep, ...shown) / kScaleStep) * kScaleStep;
   return Math.min(kReturnShownLimit, top);
 }
@@ -105,33 +112,72 @@ function drawScale(svg, height, top) {
   }
 }
 
-function drawBar(svg, bar, index, top) {
-  const y = kTop + index * kRowHeight;
-  const [x, width] = placeBar(bar, top);
-  const label = bar.label === '' ? kNoGroup : bar.label;
-  const group = make('g', { class: 'bar', 'data-band': bar.band });
-  if (bar.loss) {
-    group.setAttribute('data-loss', '');
-  }
+// One bar of `figure` ({band, value, loss, text}) at `y`: its rectangle and
+// its text, into `group`.
+function drawFigure(group, figure, y, height, top) {
+  const [x, width] = placeBar(figure, top);
   group.append(
-    make('title', {}, `${label}: ${bar.text.trim()}${bar.loss ? ' (a loss)' : ''}`),
-    make('text', { class: 'bar-label', x: kLabelWidth - 8, y: y + kBarHeight - 3 }, shorten(label)),
-    make('rect', { class: 'bar-rect', x, y, width, height: kBarHeight }),
+    make('rect', { class: 'bar-rect', x, y, width, height }),
     make(
       'text',
-      { class: 'bar-text', x: Math.max(x + width, kZeroX) + 6, y: y + kBarHeight - 3 },
-      bar.text.trim(),
+      { class: 'bar-text', x: Math.max(x + width, kZeroX) + 6, y: y + height - 3 },
+      figure.text.trim(),
     ),
   );
+}
+
+function markBand(group, figure) {
+  group.setAttribute('data-band', figure.band);
+  if (figure.loss) {
+    group.setAttribute('data-loss', '');
+  }
+}
+
+function describeFigure(figure) {
+  return `${figure.text.trim()}${figure.loss ? ' (a loss)' : ''}`;
+}
+
+function drawBar(svg, bar, y, top) {
+  const label = bar.label === '' ? kNoGroup : bar.label;
+  const height = bar.after ? kPairBarHeight : kBarHeight;
+  const group = make('g', { class: 'bar' });
+  markBand(group, bar);
+  const title = bar.after
+    ? `${label}: ${describeFigure(bar)} now, ${describeFigure(bar.after)} after the change`
+    : `${label}: ${describeFigure(bar)}`;
+  group.append(
+    make('title', {}, title),
+    make('text', { class: 'bar-label', x: kLabelWidth - 8, y: y + height - 3 }, shorten(label)),
+  );
+  drawFigure(group, bar, y, height, top);
+  if (bar.after) {
+    const after = make('g', { class: 'after' });
+    markBand(after, bar.after);
+    drawFigure(after, bar.after, y + height + 2, height, top);
+    group.append(after);
+  }
   svg.append(group);
 }
 
-// Draws `bars` ({label, band, value, loss, text}, band as in kReturnBands,
-// loss when the gross profit is below zero, label '' for a group whose
-// column is empty) into the svg element, replacing what it held.
+// The key to the two bars of a row, over the plot.
+function drawKey(svg) {
+  svg.append(
+    make('rect', { class: 'key now', x: 8, y: 4, width: 12, height: 10 }),
+    make('text', { class: 'key-label', x: 24, y: 13 }, 'now'),
+    make('rect', { class: 'key after', x: 64, y: 4, width: 12, height: 10 }),
+    make('text', { class: 'key-label', x: 80, y: 13 }, 'after the change'),
+  );
+}
+
+// Draws `bars` ({label, band, value, loss, text, after}, band as in
+// kReturnBands, loss when the gross profit is below zero, label '' for a
+// group whose column is empty, `after` the same figures after a change, or
+// none) into the svg element, replacing what it held.
 export function drawChart(svg, bars, description) {
   svg.replaceChildren();
-  const height = kTop + Math.max(1, bars.length) * kRowHeight + kBottom;
+  const paired = bars.some((bar) => bar.after);
+  const rowHeight = paired ? kPairRowHeight : kRowHeight;
+  const height = kTop + Math.max(1, bars.length) * rowHeight + kBottom;
   const width = kZeroX + kPlotWidth + kAboveWidth + kTextWidth;
   svg.setAttribute('viewBox', `0 0 ${width} ${height}`);
   svg.setAttribute('width', String(width));
@@ -140,5 +186,8 @@ export function drawChart(svg, bars, description) {
   const top = scaleTop(bars);
   drawBands(svg, height);
   drawScale(svg, height, top);
-  bars.forEach((bar, index) => drawBar(svg, bar, index, top));
+  if (paired) {
+    drawKey(svg);
+  }
+  bars.forEach((bar, index) => drawBar(svg, bar, kTop + index * rowHeight, top));
 }

@@ -52,6 +52,8 @@ const kCatalogueFiles = [
   'catalogue-rows.mjs',
   'catalogue-fields.mjs',
   'catalogue-chart.mjs',
+  'catalogue-reports.mjs',
+  'catalogue-what-if.mjs',
 ];
 // The modules em++ built: the calculator's, and the catalogue library's for
 // the catalogue view's worker.
