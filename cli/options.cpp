@@ -1,12 +1,12 @@
 #include "options.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 
 #include "column_map.h"
 #include "figure_reading.h"
 #include "inventory.h"
+#include "option_numbers.h"
 
 const char kUsageText[] =
     "Usage: kemcalc PRICE COST BOUGHT SOLD\n"
@@ -172,14 +172,6 @@ bool SetEchoForm(Options& options, const char* value, char (&error)[kOptionError
     return true;
 }
 
-// A number given to an option, read by the figures' rules: all of the text
-// one finite number.
-bool ReadOptionNumber(std::string_view text, double& value) {
-    const FieldReading reading = ReadInputField(text, false);
-    value = reading.value;
-    return reading.readWhole && !TrimBlanks(text).empty() && std::isfinite(value);
-}
-
 // A count of months: finite and above 0.
 bool ReadMonths(const char* name, const char* text, double& months,
                 char (&error)[kOptionErrorSize]) {
@@ -214,20 +206,6 @@ bool SetMonths(Options& options, GivenOptions& given, const char* name, const ch
     return true;
 }
 
-// A percentage: a number, blanks and "%" (with `percentSign`), or a number
-// alone.
-bool ReadPercent(std::string_view text, bool percentSign, double& percent) {
-    text = TrimBlanks(text);
-    const bool hasSign = !text.empty() && text.back() == '%';
-    if (percentSign && !hasSign) {
-        return false;
-    }
-    if (hasSign) {
-        text.remove_suffix(1);
-    }
-    return ReadOptionNumber(text, percent);
-}
-
 bool SetAdjust(Options& options, GivenOptions& given, const char* value,
                char (&error)[kOptionErrorSize]) {
     const std::string_view text = value;
@@ -239,7 +217,7 @@ bool SetAdjust(Options& options, GivenOptions& given, const char* value,
     }
     double percent = 0.0;
     if (equals == std::string_view::npos || index == kFigureCount ||
-        !ReadPercent(text.substr(equals + 1), true, percent)) {
+        !ReadOptionPercent(text.substr(equals + 1), true, percent)) {
         return Fail(error,
                     "--adjust takes FIGURE=CHANGE, FIGURE one of price, cost, bought, sold and "
                     "CHANGE a percentage such as +5%% or -20%%, not '%s'",
@@ -257,7 +235,7 @@ bool SetAdjust(Options& options, GivenOptions& given, const char* value,
 
 bool SetTargetReturn(Options& options, const char* value, char (&error)[kOptionErrorSize]) {
     double percent = 0.0;
-    if (!ReadPercent(value, false, percent) || !(percent > 0.0)) {
+    if (!ReadOptionPercent(value, false, percent) || !(percent > 0.0)) {
         return Fail(error, "--target-return takes a percentage above 0, such as 300, not '%s'",
                     value);
     }

@@ -23,6 +23,7 @@
 
 #include "catalogue_messages.h"
 #include "catalogue_run.h"
+#include "option_numbers.h"
 #include "what_if.h"
 
 namespace {
@@ -219,24 +220,6 @@ std::string& JoinText(std::size_t join, std::size_t which) {
     return session.optionTexts[kJoinTexts + 3 * join + which];
 }
 
-// A number given for an option, read as kemcalc reads the numbers of its
-// options: all of the text one finite number, by the figures' rules.
-bool ReadOptionNumber(std::string_view text, double& value) {
-    const FieldReading reading = ReadInputField(text, false);
-    value = reading.value;
-    return reading.readWhole && !TrimBlanks(text).empty() && std::isfinite(value);
-}
-
-// A percentage as kemcalc reads one: the number, with or without a "%"
-// after it.
-bool ReadPercent(std::string_view text, double& percent) {
-    text = TrimBlanks(text);
-    if (!text.empty() && text.back() == '%') {
-        text.remove_suffix(1);
-    }
-    return ReadOptionNumber(text, percent);
-}
-
 // Reads the option number `which` from its text; `none` when the text is
 // empty. Months and the target return must be above 0.
 bool ReadNumberText(int which, double none) {
@@ -247,7 +230,8 @@ bool ReadNumberText(int which, double none) {
         return true;
     }
     const bool isMonths = which == kBoughtMonths || which == kSoldMonths;
-    const bool read = isMonths ? ReadOptionNumber(text, number) : ReadPercent(text, number);
+    const bool read =
+        isMonths ? ReadOptionNumber(text, number) : ReadOptionPercent(text, false, number);
     return read && (which >= kAdjustPrice || number > 0.0);
 }
 
