@@ -7,15 +7,16 @@
 // A second and a third file: a sales report and a purchases report.
 const kMaxReports = 2;
 
-function makeOption(value, text) {
+export function makeOption(value, text) {
   const option = document.createElement('option');
   option.value = value;
   option.textContent = text;
   return option;
 }
 
-// "3: Price": a column by its number, as the keys are given, and its name.
-function columnOptions(names) {
+// "3: Price": a column by its number, as kemcalc numbers the columns, and
+// its name: the pickers of the figures, the groups and the keys.
+export function columnOptions(names) {
   return names.map((name, index) => makeOption(String(index), `${index + 1}: ${name.trim()}`));
 }
 

@@ -5,7 +5,7 @@
 // comes from the catalogue library; this script shows what the worker sends
 // and asks it for pages of rows.
 import { drawChart, kNoGroup } from './catalogue-chart.mjs';
-import { createReports } from './catalogue-reports.mjs';
+import { columnOptions, createReports, makeOption } from './catalogue-reports.mjs';
 import { kChangeColumn } from './catalogue-rows.mjs';
 import { createWhatIf } from './catalogue-what-if.mjs';
 import { kFigureNames, kResultCount, kReturnOnInventory } from './resource.mjs';
@@ -99,18 +99,6 @@ function showMessage(element, text) {
 
 function isChecked(name) {
   return options.querySelector(`input[name="${name}"]`).checked;
-}
-
-function makeOption(value, text) {
-  const option = document.createElement('option');
-  option.value = value;
-  option.textContent = text;
-  return option;
-}
-
-// "3: Price": a column by its number, as --columns takes it, and its name.
-function columnOptions(names) {
-  return names.map((name, index) => makeOption(String(index), `${index + 1}: ${name.trim()}`));
 }
 
 // A column the user chose stays chosen while it is still there under its
